@@ -1,0 +1,17 @@
+#pragma once
+
+namespace Torvane {
+
+// How the sound start-up reacts when Allegro finds no sound driver.
+enum class MissingSoundDriver { StopSoundSetup, CarryOn };
+
+// The two programs are built from the same sources; this is all that tells them apart.
+// Each program (and each test program) links exactly one definition of it.
+struct BuildConfiguration {
+    const char* windowTitle;
+    MissingSoundDriver missingSoundDriver;
+};
+
+const BuildConfiguration& buildConfiguration();
+
+}  // namespace Torvane

@@ -1,0 +1,138 @@
+#include "core/Game.h"
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "core/GameLock.h"
+#include "fighters/Player.h"
+#include "hud/Robot.h"
+
+namespace Torvane {
+
+namespace {
+Game* instance = nullptr;
+}
+
+Game::Game() {
+    if (allegro_init() != 0) {
+        // No display: without a system driver Allegro crashes on the first query,
+        // so fall back to the headless driver and let start() fail on the video mode.
+        install_allegro(SYSTEM_NONE, &errno, atexit);
+    } else {
+        install_timer();
+    }
+    inputSystem.initialize();
+    soundSystem.initialize();
+    instance = this;
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    initializeLock();
+    mainPlayer = nullptr;
+    gameOver.store(false);
+}
+
+Game::~Game() {
+    allegro_exit();
+    destroyLock();
+    if (instance == this) instance = nullptr;
+}
+
+Game* Game::getInstance() { return instance; }
+
+void Game::addPlayer(Player* player) {
+    objectSystem.addObject(player);
+    players.push_back(player);
+}
+
+Player* Game::getPlayer(int playerId) {
+    for (Player* player : players) {
+        if (player->getPlayerId() == playerId) return player;
+    }
+    return nullptr;
+}
+
+void Game::lockControl() {
+    controlEnabled.store(false);
+    if (mainPlayer) mainPlayer->stopMoving();
+}
+
+void Game::loadMap(const char*) {
+    // Maps arrive with the world.
+}
+
+int Game::adaptDelay(int delay, int lastFramesPerSecond) {
+    if (lastFramesPerSecond < targetFramesPerSecond) return delay > 0 ? delay - 1 : 0;
+    return delay + 1;
+}
+
+bool Game::start() {
+    if (!screen.setVideoMode(800, 600, 32) && !screen.setVideoMode(640, 480, 32)) return false;
+    mapSystem.setClientWidth(screen.getWidth()).setClientHeight(screen.getHeight());
+    infoBar.initialize();
+    infoBar.show();
+    robot = new Robot();
+    robot->setX(10).setY(150);
+    scriptSystem.start();
+    gameLoop();
+    scriptSystem.stop();
+    delete robot;
+    robot = nullptr;
+    return true;
+}
+
+void Game::gameLoop() {
+    std::time_t now = std::time(nullptr);
+    int frameCount = 0;
+    int lastFps = 0;
+    int delay = 10;  // milliseconds
+    while (!gameOver.load()) {
+        if (key[KEY_ESC]) gameOver.store(true);
+        if (std::time(nullptr) - now > 0) {
+            lastFps = frameCount;
+            frameCount = 0;
+            now = std::time(nullptr);
+            delay = adaptDelay(delay, lastFps);
+        }
+        frameCount += 1;
+        BITMAP* buffer = screen.getBufferPage();
+        inputSystem.doInput();
+
+        lockGame();
+        eventSystem.handleEvents();
+        objectSystem.moveObjects();
+        aimSystem.move();
+        mapSystem.draw(buffer);
+        objectSystem.drawObjects(buffer, mapSystem.getClientX(), mapSystem.getClientY());
+        infoBar.draw(buffer);
+        if (robot->isVisible()) robot->draw(buffer, 0, 0);
+        dialog.move();
+        dialog.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY());
+        if (!dialog.isVisible()) aimSystem.draw(buffer);
+        objectSystem.removeDeadObjects();
+        if (mainPlayer) mapSystem.moveClientTo(mainPlayer->getCentralX(), mainPlayer->getCentralY());
+        int objectCount = objectSystem.getObjectCount();
+        bool hasMainPlayer = mainPlayer != nullptr;
+        int kills = 0, headshots = 0, centralX = 0, centralY = 0;
+        if (hasMainPlayer) {
+            kills = mainPlayer->getKills();
+            headshots = mainPlayer->getHeadshots();
+            centralX = mainPlayer->getCentralX();
+            centralY = mainPlayer->getCentralY();
+        }
+        unlockGame();
+
+        int white = makecol(255, 255, 255);
+        textprintf_ex(buffer, font, 20, 0, white, -1, "FPS: %d  Objects: %d", lastFps, objectCount);
+        if (hasMainPlayer) {
+            textprintf_ex(buffer, font, 200, 0, white, -1, "Kills: %d  Headshots: %d  X: %d  Y: %d", kills, headshots,
+                          centralX, centralY);
+        }
+        screen.flip();
+        rest(delay);
+    }
+}
+
+}  // namespace Torvane

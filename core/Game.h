@@ -1,0 +1,102 @@
+#pragma once
+
+#include <atomic>
+#include <vector>
+
+#include "core/ClientNetwork.h"
+#include "core/EventSystem.h"
+#include "core/InputSystem.h"
+#include "core/MapSystem.h"
+#include "core/MenuSystem.h"
+#include "core/Screen.h"
+#include "core/ServerNetwork.h"
+#include "fighters/AISystem.h"
+#include "fighters/AimSystem.h"
+#include "hud/Dialog.h"
+#include "hud/InfoBar.h"
+#include "level/ScriptSystem.h"
+#include "sound/SoundSystem.h"
+#include "world/BlockSystem.h"
+#include "world/ObjectSystem.h"
+
+namespace Torvane {
+
+class Player;
+class Robot;
+
+// The one game: owns every subsystem, starts up and runs the main loop.
+class Game {
+public:
+    static constexpr int targetFramesPerSecond = 66;
+
+    Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+    ~Game();
+
+    static Game* getInstance();
+
+    bool start();
+    void gameLoop();
+
+    Screen& getScreen() { return screen; }
+    InputSystem& getInputSystem() { return inputSystem; }
+    MapSystem& getMapSystem() { return mapSystem; }
+    EventSystem& getEventSystem() { return eventSystem; }
+    ClientNetwork& getClientNetwork() { return clientNetwork; }
+    ServerNetwork& getServerNetwork() { return serverNetwork; }
+    ObjectSystem& getObjectSystem() { return objectSystem; }
+    SoundSystem& getSoundSystem() { return soundSystem; }
+    AISystem& getAISystem() { return aiSystem; }
+    MenuSystem& getMenuSystem() { return menuSystem; }
+    BlockSystem& getBlockSystem() { return blockSystem; }
+    AimSystem& getAimSystem() { return aimSystem; }
+    ScriptSystem& getScriptSystem() { return scriptSystem; }
+    InfoBar& getInfoBar() { return infoBar; }
+    Dialog& getDialog() { return dialog; }
+    std::vector<Player*>& getPlayers() { return players; }
+    Robot* getRobot() { return robot; }
+    Player* getMainPlayer() { return mainPlayer; }
+
+    void setMainPlayer(Player* player) { mainPlayer = player; }
+    void addPlayer(Player* player);
+    Player* getPlayer(int playerId);
+    void loadMap(const char* path);
+
+    bool isRunning() const { return !gameOver.load(); }
+    void endGame() { gameOver.store(true); }
+
+    void lockControl();
+    void unlockControl() { controlEnabled.store(true); }
+    bool canControl() const { return controlEnabled.load(); }
+
+    // The frame delay creeps 1 ms per second toward the delay that gives the target
+    // rate: shorter after a slow second, longer after a fast one, never below 0.
+    static int adaptDelay(int delay, int lastFramesPerSecond);
+
+private:
+    Screen screen;
+    InputSystem inputSystem;
+    MapSystem mapSystem;
+    EventSystem eventSystem;
+    ClientNetwork clientNetwork;
+    ServerNetwork serverNetwork;
+    ObjectSystem objectSystem;
+    SoundSystem soundSystem;
+    AISystem aiSystem;
+    MenuSystem menuSystem;
+    BlockSystem blockSystem;
+    AimSystem aimSystem;
+    ScriptSystem scriptSystem;
+    InfoBar infoBar;
+    std::vector<Player*> players;
+    Player* mainPlayer = nullptr;
+    // Written and read from both threads.
+    std::atomic<bool> gameOver{false};
+    Dialog dialog;
+    Robot* robot = nullptr;
+    // True so that a level whose script never locks the controls is playable.
+    std::atomic<bool> controlEnabled{true};
+};
+
+}  // namespace Torvane

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace Torvane {
+
+// Placeholder: the game has no menus.
+class MenuSystem {};
+
+}  // namespace Torvane

@@ -1,0 +1,89 @@
+#include "core/Screen.h"
+
+#include <cstdio>
+
+namespace Torvane {
+
+Screen::~Screen() {
+    // Video bitmaps die with the graphics mode; only a back buffer made without
+    // a mode would outlive it. Allegro's exit handler frees the rest.
+}
+
+bool Screen::setVideoMode(int w, int h, int bits) {
+    set_color_depth(desktop_color_depth());
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) != 0) {
+        std::printf("Failed to set video mode %d*%d*%d\n", w, h, bits);
+        std::fflush(stdout);
+        return false;
+    }
+    width = w;
+    height = h;
+    bitsPerPixel = bits;
+    pageIndex = 1;
+    for (BITMAP*& page : pages) {
+        if (page) destroy_bitmap(page);
+        page = nullptr;
+    }
+    pages[0] = create_video_bitmap(w, h);
+    pages[1] = create_video_bitmap(w, h);
+    pages[2] = create_bitmap(w, h);
+    if (!pages[0] || !pages[2]) {
+        std::printf("Failed to create video bitmap.");
+        std::fflush(stdout);
+        return false;
+    }
+    // Every frame is copied to page 0, so page 0 is the one on display; a second
+    // page, where the driver has one, is kept but never shown.
+    if (pages[1]) show_video_bitmap(pages[0]);
+    clear_to_color(pages[0], makecol(0, 0, 0));
+    return true;
+}
+
+void Screen::flip() {
+    BITMAP* buffer = pages[2];
+    BITMAP* page = getCurrentPage();
+    switch (getFadeMode()) {
+        case FADE_SHOWN:
+            if (buffer && page) blit(buffer, page, 0, 0, 0, 0, buffer->w, buffer->h);
+            break;
+        case FADE_IN:
+        case FADE_OUT:
+            if (buffer && page) {
+                BITMAP* scratch = create_bitmap(buffer->w, buffer->h);
+                if (scratch) {
+                    // Cleared explicitly: the darkening must be toward black.
+                    clear_to_color(scratch, makecol(0, 0, 0));
+                    set_trans_blender(0, 0, 0, getFadeAlpha());
+                    draw_trans_sprite(buffer, scratch, 0, 0);
+                    destroy_bitmap(scratch);
+                }
+                blit(buffer, page, 0, 0, 0, 0, buffer->w, buffer->h);
+            }
+            advanceFade();
+            break;
+        default:
+            break;
+    }
+}
+
+void Screen::advanceFade() {
+    int state = fadeState.load();
+    int mode = state / fadeModeUnit;
+    int alpha = state % fadeModeUnit - alphaOffset;
+    int next = state;
+    if (mode == FADE_IN) {
+        alpha -= fadeStep;
+        next = packFade(alpha < 0 ? FADE_SHOWN : FADE_IN, alpha);
+    } else if (mode == FADE_OUT) {
+        alpha += fadeStep;
+        next = packFade(alpha > 255 ? FADE_HIDDEN : FADE_OUT, alpha);
+    }
+    // A fade restarted meanwhile by the script wins.
+    fadeState.compare_exchange_strong(state, next);
+}
+
+void Screen::fadeIn() { fadeState.store(packFade(FADE_IN, 255)); }
+
+void Screen::fadeOut() { fadeState.store(packFade(FADE_OUT, 0)); }
+
+}  // namespace Torvane

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "fighters/RealBody.h"
+
+namespace Torvane {
+
+// Placeholder fighter until the fighters land: only what the game core asks of it.
+class Player : public RealBody {
+public:
+    int getPlayerId() const { return getId(); }
+    void stopMoving() {}
+    int getKills() const { return 0; }
+    int getHeadshots() const { return 0; }
+};
+
+}  // namespace Torvane

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <allegro.h>
+
+namespace Torvane {
+
+// The heads-up status panel in the top-left corner.
+class InfoBar {
+public:
+    InfoBar() = default;
+    InfoBar(const InfoBar&) = delete;
+    InfoBar& operator=(const InfoBar&) = delete;
+    ~InfoBar();
+
+    // Loads the pictures; a missing one ends the program.
+    void initialize();
+    // The same, reporting instead of exiting; true when all seven pictures loaded.
+    bool loadPictures();
+    void draw(BITMAP* target);
+    void show() { visible = true; }
+    void hide() { visible = false; }
+    bool isVisible() const { return visible; }
+    void setBlood(int value) { blood = value; }
+    void setDefend(int value) { defend = value; }
+    void setEquipment(int value) { equipment = value; }
+    void setBullet(int value) { bullet = value; }
+    void setBackup(int value) { backup = value; }
+
+private:
+    void releasePictures();
+
+    BITMAP* bloodImage = nullptr;
+    BITMAP* defendImage = nullptr;
+    BITMAP* gunImage = nullptr;
+    BITMAP* pistolImage = nullptr;
+    BITMAP* bulletImage = nullptr;
+    BITMAP* backImage = nullptr;
+    BITMAP* grenadeImage = nullptr;
+    int blood = 0;      // percent of the bar
+    int defend = 0;     // percent of the bar
+    int equipment = 0;  // weapon slot: 1 pistol, 2 gun, 3 grenade
+    int bullet = 0;     // in the magazine
+    int backup = 0;     // in reserve
+    bool visible = false;
+};
+
+}  // namespace Torvane

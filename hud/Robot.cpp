@@ -1,0 +1,7 @@
+#include "hud/Robot.h"
+
+namespace Torvane {
+
+Robot::Robot() { loadImage("./image/gui/ib.bmp"); }
+
+}  // namespace Torvane

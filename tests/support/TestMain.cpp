@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "tests/support/HeadlessGame.h"
+
+int main(int argc, char** argv) {
+    // Unit tests never touch a display or a sound card, and read data files
+    // relative to the game's data directory, as the game does.
+    unsetenv("DISPLAY");
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    if (chdir(TORVANE_DATA_DIR) != 0) return 1;
+    headlessGame();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
