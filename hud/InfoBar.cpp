@@ -1,6 +1,7 @@
 #include "hud/InfoBar.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 namespace Torvane {
 

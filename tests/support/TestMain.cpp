@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <allegro.h>
+
 #include <cstdlib>
 
 #include "tests/support/HeadlessGame.h"
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
     setenv("ALSOFT_DRIVERS", "null", 1);
     if (chdir(TORVANE_DATA_DIR) != 0) return 1;
     headlessGame();
+    // The game runs at the desktop's depth, 32 bits under X.
+    set_color_depth(32);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

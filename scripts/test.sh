@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite (unit tests, script tests, whole-game tests under Xvfb).
+# Usage: scripts/test.sh                plain build in build/
+#        scripts/test.sh --sanitize     AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#        scripts/test.sh --thread       ThreadSanitizer build in build-tsan/
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+case "${1:-}" in
+  --sanitize) build=$root/build-asan; options=(-DTORVANE_SANITIZER=address -DCMAKE_BUILD_TYPE=Debug) ;;
+  --thread)   build=$root/build-tsan; options=(-DTORVANE_SANITIZER=thread -DCMAKE_BUILD_TYPE=Debug) ;;
+  "")         build=$root/build; options=() ;;
+  *) echo "usage: $0 [--sanitize|--thread]" >&2; exit 2 ;;
+esac
+"$root/scripts/build.sh" "$build" "${options[@]}"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1}
+cd "$build"
+ctest --output-on-failure -j "$(nproc)"

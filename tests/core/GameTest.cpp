@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "core/Game.h"
+#include "core/GameLock.h"
+#include "tests/support/HeadlessGame.h"
+
+using Torvane::Game;
+
+TEST(Game, IsTheSingletonAndStartsRunningWithControl) {
+    Game& game = headlessGame();
+    EXPECT_EQ(Game::getInstance(), &game);
+    EXPECT_TRUE(game.isRunning());
+    EXPECT_TRUE(game.canControl());
+    EXPECT_EQ(game.getMainPlayer(), nullptr);
+    EXPECT_EQ(game.getRobot(), nullptr);
+    EXPECT_EQ(game.getPlayer(1), nullptr);
+}
+
+TEST(Game, LockControlWithoutAMainPlayerOnlyClearsTheFlag) {
+    Game& game = headlessGame();
+    game.lockControl();
+    EXPECT_FALSE(game.canControl());
+    game.lockControl();
+    EXPECT_FALSE(game.canControl());
+    game.unlockControl();
+    EXPECT_TRUE(game.canControl());
+}
+
+TEST(Game, DelayCreepsTowardTheTargetRateAndNeverBelowZero) {
+    EXPECT_EQ(Game::adaptDelay(10, 65), 9);
+    EXPECT_EQ(Game::adaptDelay(10, 66), 11);
+    EXPECT_EQ(Game::adaptDelay(10, 200), 11);
+    EXPECT_EQ(Game::adaptDelay(1, 0), 0);
+    EXPECT_EQ(Game::adaptDelay(0, 10), 0);
+    // A slow machine stays at zero; a fast one keeps climbing one step per second.
+    int delay = 3;
+    for (int second = 0; second < 10; ++second) delay = Game::adaptDelay(delay, 30);
+    EXPECT_EQ(delay, 0);
+    for (int second = 0; second < 10; ++second) delay = Game::adaptDelay(delay, 70);
+    EXPECT_EQ(delay, 10);
+}
+
+TEST(Game, WithoutADisplayStartFailsCleanlyAfterTryingBothModes) {
+    Game& game = headlessGame();
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(game.start());
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("Failed to set video mode 800*600*32\n"), std::string::npos);
+    EXPECT_NE(said.find("Failed to set video mode 640*480*32\n"), std::string::npos);
+    EXPECT_EQ(game.getScreen().getWidth(), 0);
+    EXPECT_EQ(game.getRobot(), nullptr) << "nothing else was started";
+}
+
+TEST(Game, EndGameStopsTheGameForBothThreads) {
+    Game& game = headlessGame();
+    std::atomic<bool> seenEnd{false};
+    std::thread watcher([&] {
+        while (game.isRunning()) std::this_thread::yield();
+        seenEnd = true;
+    });
+    game.endGame();
+    watcher.join();
+    EXPECT_TRUE(seenEnd);
+    EXPECT_FALSE(game.isRunning());
+}
+
+namespace {
+
+struct Counter {
+    int value = 0;
+};
+
+void* addUnderLock(void* argument) {
+    Counter* counter = static_cast<Counter*>(argument);
+    for (int i = 0; i < 20000; ++i) {
+        Torvane::lockGame();
+        counter->value += 1;
+        Torvane::unlockGame();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(GameLock, ThreadsRunAndTheLockExcludesThem) {
+    headlessGame();  // the lock is created with the game
+    Counter counter;
+    void* first = Torvane::createThread(&counter, addUnderLock);
+    void* second = Torvane::createThread(&counter, addUnderLock);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    Torvane::joinThread(first);
+    Torvane::joinThread(second);
+    EXPECT_EQ(counter.value, 40000);
+    Torvane::joinThread(nullptr);  // a thread that never started is no error
+}

@@ -1,0 +1,84 @@
+# Sourced by the whole-game tests: a private Xvfb display, a stand-in xmessage
+# (Allegro's message boxes would block under X) and helpers to drive the game.
+set -euo pipefail
+
+work=$(mktemp -d)
+mkdir -p "$work/bin"
+cat > "$work/bin/xmessage" <<'STANDIN'
+#!/bin/sh
+# Logs the message box instead of showing it.
+printf '%s\n' "$*" >> "$(dirname "$0")/../messages.log"
+exit 101
+STANDIN
+chmod +x "$work/bin/xmessage"
+export PATH="$work/bin:$PATH"
+touch "$work/messages.log"
+
+xvfb_pid=""
+game_pid=""
+finish() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap finish EXIT
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- game output:"; cat "$work/out.log" 2>/dev/null || true
+  echo "--- message boxes:"; cat "$work/messages.log" 2>/dev/null || true
+  exit 1
+}
+
+start_xvfb() {
+  local display
+  for display in $(seq 100 199); do
+    if [ ! -e "/tmp/.X11-unix/X$display" ] && [ ! -e "/tmp/.X$display-lock" ]; then
+      Xvfb ":$display" -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=":$display"
+      for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+      done
+    fi
+  done
+  fail "could not start Xvfb"
+}
+
+# start_game BINARY: runs it in the data directory, output to $work/out.log.
+start_game() {
+  ( cd "$DATA_DIR" && exec "$1" ) >"$work/out.log" 2>"$work/err.log" &
+  game_pid=$!
+}
+
+# wait_for_window TITLE: prints the window id.
+wait_for_window() {
+  local id
+  for _ in $(seq 200); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window \"$1\" appeared"
+    sleep 0.1
+  done
+  fail "no window titled \"$1\""
+}
+
+# hold_key KEY: Allegro polls, so a key must stay down across frames.
+hold_key() {
+  xdotool mousemove 300 200
+  xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"
+}
+
+# wait_for_exit SECONDS: sets game_status.
+wait_for_exit() {
+  for _ in $(seq $(( $1 * 10 ))); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$game_pid" 2>/dev/null && fail "the game did not end within $1 seconds"
+  set +e; wait "$game_pid"; game_status=$?; set -e
+  game_pid=""
+}
