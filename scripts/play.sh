@@ -25,7 +25,10 @@ for _ in $(seq 50); do DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 && break; sl
 DISPLAY=":$display" "$root/build/$program" &
 game=$!
 sleep 8
-DISPLAY=":$display" xwd -root | convert xwd:- "$shot"
+DISPLAY=":$display" xwd -root | convert xwd:- -crop 800x600+0+0 +repage "$shot"
+# Escape ends the game the way a player would; it must be held across a frame.
+DISPLAY=":$display" xdotool mousemove 300 200 keydown Escape sleep 0.4 keyup Escape 2>/dev/null || true
+for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
 kill "$game" 2>/dev/null || true
 wait "$game" 2>/dev/null || true
 echo "Saved $shot"
