@@ -4,13 +4,30 @@
 
 namespace Torvane {
 
-// Placeholder aiming reticle until the fighters land.
+class FrontSight;
+
+// The human player's aim: owns the front sight, moves it once a frame and pulls
+// the mouse pointer along, so that recoil really displaces the aim.
 class AimSystem {
 public:
-    void move() {}
-    void draw(BITMAP*) {}
-    int getX() const { return 0; }
-    int getY() const { return 0; }
+    AimSystem();
+    AimSystem(const AimSystem&) = delete;
+    AimSystem& operator=(const AimSystem&) = delete;
+    ~AimSystem();
+
+    // The sight's position in screen pixels of the view.
+    int getX() const;
+    int getY() const;
+    void setX(int x);
+    void setY(int y);
+    void move();
+    void draw(BITMAP* target);
+    void jump(int strength);
+
+    FrontSight& getFrontSight() { return *sight; }
+
+private:
+    FrontSight* sight;  // owned
 };
 
 }  // namespace Torvane

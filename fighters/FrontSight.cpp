@@ -1,0 +1,46 @@
+#include "fighters/FrontSight.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace Torvane {
+
+FrontSight& FrontSight::setTrembling(int t) {
+    trembling = t;
+    return *this;
+}
+
+FrontSight& FrontSight::setDivergence(int d) {
+    divergence = d;
+    return *this;
+}
+
+void FrontSight::jump(int strength) {
+    // A negative kick is no kick; the bound keeps 2n + 1 far from overflowing.
+    int n = strength < 0 ? 0 : strength > 100000 ? 100000 : strength;
+    int ry = std::rand() % (2 * n + 1) - n;  // the first random number is vertical
+    int rx = std::rand() % (2 * n + 1) - n;
+    addMomentum(Vector(static_cast<float>(rx), static_cast<float>(ry)));
+    if (divergence < maxDivergence) divergence += n;
+}
+
+void FrontSight::move() {
+    // Shake: reverse and keep a random 0 to 99 % of the speed, each axis on its own.
+    if (std::fabs(velocity.x) > 0.1f || std::fabs(velocity.y) > 0.1f) {
+        velocity.x = static_cast<float>(-(std::rand() % 100) * velocity.x / 100.0);
+        velocity.y = static_cast<float>(-(std::rand() % 100) * velocity.y / 100.0);
+    }
+    if (divergence > minDivergence) divergence -= 2;
+    Object::move();
+}
+
+void FrontSight::draw(BITMAP* target) {
+    const int green = makecol(0, 255, 0);
+    const int x = getX(), y = getY(), d = divergence;
+    line(target, x - d - 6, y, x - d, y, green);
+    line(target, x + d, y, x + d + 6, y, green);
+    line(target, x, y - d - 6, x, y - d, green);
+    line(target, x, y + d, x, y + d + 6, green);
+}
+
+}  // namespace Torvane
