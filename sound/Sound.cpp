@@ -24,6 +24,7 @@ bool Sound::load(const std::string& file) {
 }
 
 void Sound::play(int playVolume) {
+    ++playCount;
     play();
     if (sample) play_sample(sample, playVolume, pan, pitch, 0);
     if (midi) play_midi(midi, 0);

@@ -30,6 +30,8 @@ public:
     int getVolume() const { return volume; }
     Sound& setVolume(int v) { volume = v; return *this; }
     bool isLoaded() const { return source != 0; }
+    // How often the game asked for this sound, heard or not.
+    int getPlayCount() const { return playCount; }
     ALuint getSource() const { return source; }
 
 private:
@@ -41,6 +43,7 @@ private:
     int volume = 255;
     ALuint source = 0;
     ALuint buffer = 0;
+    int playCount = 0;
 };
 
 }  // namespace Torvane
