@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/Game.h"
 #include "fighters/FrontSight.h"
@@ -54,6 +56,14 @@ inline Torvane::Player* addFighter(const std::string& role, int x, int y, int co
     p->show();
     game().addPlayer(p);
     return p;
+}
+
+// Moves an object that is already in the world, keeping the grid in step.
+inline void place(Torvane::Object* o, int x, int y) {
+    Torvane::BlockSystem& blocks = game().getBlockSystem();
+    blocks.removeObject(o);
+    o->setX(x).setY(y);
+    blocks.addObject(o);
 }
 
 // One frame of the world: move, then sweep the dead and let the newcomers in.
