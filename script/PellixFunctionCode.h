@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "script/PellixRuntimeException.h"
+#include "script/PellixVariable.h"
+
+class PellixSyntaxNode;
+
+// Instructions of the compiled interpreter, a register machine whose registers are the values of the
+// function's frame on the run-time stack: its locals, then its temporaries.
+//
+// An operand is a frame slot when it is >= 0 and references[~operand] (a constant's value or a global's
+// record) when it is negative. a is the destination (or the jump target), b and c the operands.
+enum PellixOpcode : uint8_t {
+    PX_MOVE,      // a = b
+    PX_UNDEFINED, // a = undefined (an operation without a meaning; its operands were evaluated)
+    PX_ADD,       // a = b + c, and so on: the operators of the language
+    PX_SUB,
+    PX_MUL,
+    PX_DIV,
+    PX_MOD,
+    PX_OR,
+    PX_AND,
+    PX_XOR,
+    PX_NOT,
+    PX_GT,
+    PX_GE,
+    PX_LT,
+    PX_LE,
+    PX_NE,
+    PX_EQ,
+    PX_JUMP,          // go to a
+    PX_JUMP_IF_FALSE, // go to a when b reads as integer 0
+    PX_JUMP_IF_TRUE,  // go to a when b does not read as integer 0
+    PX_BRANCH_GT,     // go to a when the comparison b op c holds
+    PX_BRANCH_GE,
+    PX_BRANCH_LT,
+    PX_BRANCH_LE,
+    PX_BRANCH_NE,
+    PX_BRANCH_EQ,
+    PX_BRANCH_NOT_GT, // go to a when the comparison b op c does not hold
+    PX_BRANCH_NOT_GE,
+    PX_BRANCH_NOT_LT,
+    PX_BRANCH_NOT_LE,
+    PX_BRANCH_NOT_NE,
+    PX_BRANCH_NOT_EQ,
+    PX_CALL,   // a = call site c with the arguments in slots b, b + 1, ...; they become the top of the stack
+    PX_SELECT, // go to the first CASE of table c that the selector b matches, or past the SELECT
+    PX_RETURN, // end the function with its result variable
+    PX_ERROR,  // throw errors[c]
+    PX_STEP,   // spend one step of the budget (fuzzing builds only)
+};
+
+struct PellixInstruction {
+    uint8_t op = PX_MOVE;
+    int32_t a = 0;
+    int32_t b = 0;
+    int32_t c = 0;
+};
+
+struct PellixCallSite {
+    PellixSyntaxNode* callee = nullptr; // null: no function of that name (a run-time "Function not found")
+    std::string name;
+    int argc = 0;
+};
+
+// The CASE values of one SELECT, with the first CASE each value selects. "=" compares texts when either side
+// is a string, else integers; the tables answer that comparison for every value at once.
+struct PellixCaseTable {
+    std::vector<std::pair<int32_t, int>> integers;   // non-string values by integer, sorted
+    int32_t denseBase = 0;                           // integers as a direct table when they are close together
+    std::vector<int> dense;
+    std::unordered_map<std::string, int> texts;      // every value by its printed form, for a string selector
+    std::unordered_map<std::string, int> strings;    // string values, for a selector that is no string
+    std::vector<int32_t> targets;                    // first instruction of each CASE body
+    int32_t end = 0;                                 // first instruction after the SELECT
+};
+
+// One script function compiled.
+struct PellixFunctionCode {
+    std::string name;
+    int line = 0;
+    int localCount = 0;
+    int frameSize = 0;   // locals and temporaries
+    int resultOperand = 0;
+    bool resultMissing = false; // the result variable has no storage: returning fails with "variable not found"
+    std::vector<PellixInstruction> instructions;
+    std::vector<int> lines; // script line of each instruction, for error messages
+    std::vector<PellixVariable*> references;
+    std::vector<PellixCallSite> calls;
+    std::vector<PellixCaseTable> cases;
+    std::vector<PellixRuntimeException> errors;
+};

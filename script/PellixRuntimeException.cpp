@@ -1,0 +1,6 @@
+#include "script/PellixRuntimeException.h"
+
+#include <utility>
+
+PellixRuntimeException::PellixRuntimeException(std::string error, std::string detail, std::string function, int line)
+    : error(std::move(error)), detail(std::move(detail)), function(std::move(function)), line(line) {}

@@ -1,0 +1,124 @@
+// The embedding surface: host functions, running functions by name, the last error.
+#include "script/PellixScript.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "script/PellixFunctionCode.h"
+
+PellixScript::PellixScript() {
+    setLastError("No error.", "", -1);
+}
+
+PellixScript::~PellixScript() {
+    for (PellixSyntaxNode* node : nodes)
+        delete node;
+    for (PellixVariable* value : values)
+        delete value;
+}
+
+bool PellixScript::addFunction(std::string name, PellixHostFunction function) {
+    toUpperString(name);
+    if (functions.count(name) || globals.count(name)) {
+        setLastError("function redefined", name, -1);
+        return false;
+    }
+    PellixSyntaxNode* node = newNode(nullptr);
+    node->kind = PellixSyntaxNode::NODE_EXTERNAL;
+    node->word = name;
+    node->hostFunction = function;
+    functions[name] = node;
+    return true;
+}
+
+bool PellixScript::run(std::string name) {
+    toUpperString(name);
+    try {
+        invokeFunction(name, 0);
+        return true;
+    } catch (const PellixRuntimeException& exception) {
+        setLastError(exception.getFunction() + ": " + exception.getError(), exception.getDetail(),
+                     exception.getLine());
+        return false;
+    }
+}
+
+std::string PellixScript::getLastError() const {
+    return lastError;
+}
+
+void PellixScript::setLastError(std::string error, std::string detail, int line) {
+    if (line != -1) {
+        char prefix[32];
+        std::snprintf(prefix, sizeof prefix, "At line %d : ", line);
+        lastError = prefix;
+    } else {
+        lastError.clear();
+    }
+    lastError += error;
+    lastError += " : ";
+    lastError += detail;
+}
+
+PellixVariable PellixScript::invokeFunction(std::string name, int argc) {
+    if (argc < 0 || static_cast<size_t>(argc) > runtimeStack.size())
+        throw PellixRuntimeException("Fewer values on the run-time stack than arguments", name, name, 0);
+    if (hostReentry >= maxHostReentry) {
+        throw PellixRuntimeException("Host functions calling scripts nested too deeply, the limit is " +
+                                         std::to_string(maxHostReentry),
+                                     name, name, 0);
+    }
+
+    // Whatever happens, the engine is left as it was found: the calls in progress, the frames of the
+    // compiled interpreter and the stack above the caller's arguments.
+    struct Restore {
+        PellixScript& script;
+        size_t stackSize;
+        size_t frameCount;
+        int callDepth;
+        const PellixSyntaxNode* function;
+        int line;
+        ~Restore() {
+            --script.hostReentry;
+            if (script.runtimeStack.size() > stackSize)
+                script.runtimeStack.resize(stackSize);
+            script.frames.resize(frameCount);
+            script.callDepth = callDepth;
+            script.currentFunction = function;
+            script.currentLine = line;
+        }
+    } restore{*this, runtimeStack.size(), frames.size(), callDepth, currentFunction, currentLine};
+    if (hostReentry++ == 0) {
+#ifdef PELLIX_STEP_BUDGET
+        stepsLeft = PELLIX_STEP_BUDGET;
+#endif
+    }
+
+    if (interpreter == TreeWalking)
+        return invokeWalking(name, argc);
+
+    auto entry = functions.find(name);
+    if (entry == functions.end())
+        throw PellixRuntimeException("Function not found", name, name, 0);
+    PellixSyntaxNode* function = entry->second;
+    if (function->kind == PellixSyntaxNode::NODE_EXTERNAL) {
+        PellixVariable result;
+        function->hostFunction(runtimeStack, result, argc);
+        return result;
+    }
+    if (function->kind != PellixSyntaxNode::NODE_FUNCTION)
+        throw PellixRuntimeException("Not a valid function", name, name, 0);
+    if (argc > function->localCount)
+        throw PellixRuntimeException("Too many parameters", name, name, 0);
+    return execute(codeFor(function), runtimeStack.size() - static_cast<size_t>(argc));
+}
+
+std::vector<PellixVariable>* PellixScript::getRuntimeStack() {
+    return &runtimeStack;
+}
+
+bool PellixScript::invokeExternal(std::string name, int argc) {
+    (void)argc;
+    toUpperString(name);
+    return functions.find(name) == functions.end();
+}

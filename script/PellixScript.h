@@ -1,0 +1,174 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "script/PellixHostFunction.h"
+#include "script/PellixRuntimeException.h"
+#include "script/PellixSyntaxException.h"
+#include "script/PellixSyntaxNode.h"
+#include "script/PellixToken.h"
+#include "script/PellixVariable.h"
+
+struct PellixFunctionCode;
+class PellixCompiler;
+
+// The Pellix engine: a host registers its functions, loads script files and runs script functions by name.
+// load, run and addFunction report failure by their result and a one-line last error; invokeFunction throws
+// PellixRuntimeException. Not safe for two threads at once; host functions run on the caller's thread.
+//
+// The source is split by phase: PellixScriptLexer.cpp, PellixScriptParser.cpp (top level and declarations),
+// PellixScriptExpression.cpp, PellixScriptStatements.cpp, PellixScriptWalker.cpp (the tree-walking
+// interpreter), PellixScriptMachine.cpp (the compiled interpreter) and PellixScript.cpp (the embedding).
+class PellixScript {
+public:
+    // Which interpreter runs functions: the compiled one (the default) or the tree walker, which runs the
+    // syntax tree exactly as parsed and serves as the reference that the compiled one is checked against.
+    enum Interpreter { Compiled, TreeWalking };
+
+    // Flow codes by which a statement reports how control leaves it.
+    enum Flow : int { FLOW_NORMAL = 0, FLOW_EXIT_SELECT = 1, FLOW_EXIT_LOOP = 2, FLOW_EXIT_FUNCTION = 5 };
+
+    // Limits on what input can make the engine nest; each past-the-limit error names the limit.
+    static constexpr int maxBlockDepth = 200;       // nested IF, FOR, DO, WHILE and SELECT blocks
+    static constexpr int maxExpressionDepth = 500;  // height of an expression tree, nested call arguments
+    static constexpr int maxCallDepth = 10000;      // script function calls in progress at once
+    static constexpr int maxHostReentry = 100;      // host functions calling back into the engine
+    static constexpr int maxImportDepth = 16;       // files importing files
+    static constexpr int maxLocals = 32767;         // local slots of one function
+    static constexpr size_t maxStackSize = 1u << 20; // values on the run-time stack
+    static constexpr int maxWalkerDepth = 3000;     // native recursion of the tree walker
+
+    PellixScript();
+    ~PellixScript();
+    PellixScript(const PellixScript&) = delete;
+    PellixScript& operator=(const PellixScript&) = delete;
+
+    // --- Embedding ---
+    bool addFunction(std::string name, PellixHostFunction function);
+    bool load(std::string fileName);
+    bool run(std::string name);
+    std::string getLastError() const;
+    void setLastError(std::string error, std::string detail, int line);
+    // Runs the function of that (upper-case) name with the top argc stack entries as its arguments, which the
+    // caller pushes before and pops after. On an exception the stack is restored to what it was on entry.
+    PellixVariable invokeFunction(std::string name, int argc);
+    std::vector<PellixVariable>* getRuntimeStack();
+    static void toUpperString(std::string& text);
+    // True when no function of that name is registered.
+    bool invokeExternal(std::string name, int argc);
+
+    void setInterpreter(Interpreter interpreter) { this->interpreter = interpreter; }
+    Interpreter getInterpreter() const { return interpreter; }
+    const std::map<std::string, PellixSyntaxNode*>& getFunctions() const { return functions; }
+    const std::map<std::string, PellixVariable*>& getGlobals() const { return globals; }
+
+    // --- Lexer ---
+    bool parse(std::string text);
+    // Tokenizes text into queue (for tools and tests; parse uses it). False after an unclosed string, with the
+    // last error set.
+    bool scan(const std::string& text, std::deque<PellixToken>& queue);
+    void addToken(int line, std::string text);
+    PellixToken& getToken();
+    void popToken();
+    void pushToken(PellixToken token);
+
+    // --- Top level and declarations ---
+    bool parseSyntax();
+    void parseDIM(PellixSyntaxNode* scope);
+    void parseCONST(PellixSyntaxNode* scope);
+    void parseFUNCTION();
+    void parseIMPORT();
+    void endLine();
+    PellixVariable* getVariable(PellixSyntaxNode* node, std::string name, bool create);
+
+    // --- Expressions ---
+    PellixSyntaxNode* parseExpression(PellixSyntaxNode* parent);
+    static int getOperatorPriority(const std::string& op);
+    PellixSyntaxNode* buildOperation(const std::string& op, std::vector<PellixSyntaxNode*>& operands, int line);
+    void parseCALL(PellixSyntaxNode* call);
+
+    // --- Statements ---
+    void parseBody(PellixSyntaxNode* block);
+
+    // --- Tree-walking interpreter ---
+    PellixVariable call(PellixSyntaxNode* callNode);
+    int interpret(PellixSyntaxNode* node);
+    PellixVariable evaluate(PellixSyntaxNode* node);
+    PellixVariable& getRuntimeVar(PellixSyntaxNode* node, const std::string& name);
+    void remove(PellixSyntaxNode* node);
+
+private:
+    friend class PellixCompiler;
+
+    // A script function call in progress in the compiled interpreter; the callee's frame starts at base.
+    struct CallFrame {
+        PellixFunctionCode* code;
+        size_t returnPc;
+        size_t base;
+        int resultOperand;
+    };
+
+    // Node and value storage: everything the parser makes lives until the engine dies, except what remove
+    // releases.
+    PellixSyntaxNode* newNode(PellixSyntaxNode* parent);
+    PellixSyntaxNode* newStatement(PellixSyntaxNode* parent, int line, std::string word);
+    PellixSyntaxNode* newIntegerConstant(PellixSyntaxNode* parent, int value);
+    PellixSyntaxNode* newOperation(PellixSyntaxNode* parent, int code, PellixSyntaxNode* left,
+                                   PellixSyntaxNode* right, int line);
+    PellixSyntaxNode* copyNode(const PellixSyntaxNode* node);
+    void deleteNode(PellixSyntaxNode* node);
+    PellixVariable* newValue();
+    PellixVariable* newLocal(PellixSyntaxNode* scope, const std::string& name, int line);
+    void appendStatement(PellixSyntaxNode* block, PellixSyntaxNode* statement);
+    void checkDepth(PellixSyntaxNode* node, int line);
+
+    // Statement parsers, each consuming its statement up to (not including) the closing line end.
+    PellixSyntaxNode* parseIF(PellixSyntaxNode* block);
+    PellixSyntaxNode* parseFOR(PellixSyntaxNode* block);
+    PellixSyntaxNode* parseEXIT(PellixSyntaxNode* block);
+    PellixSyntaxNode* parseDO(PellixSyntaxNode* block);
+    PellixSyntaxNode* parseWHILE(PellixSyntaxNode* block);
+    PellixSyntaxNode* parseSELECT(PellixSyntaxNode* block);
+    PellixSyntaxNode* parseNameStatement(PellixSyntaxNode* block);
+
+    // Tree walker.
+    PellixVariable invokeWalking(const std::string& name, int argc);
+    void pushStackValue(PellixVariable value);
+
+    // Compiled interpreter.
+    PellixFunctionCode* codeFor(PellixSyntaxNode* function);
+    PellixVariable execute(PellixFunctionCode* code, size_t base);
+    void forgetCompiledCode();
+
+    [[noreturn]] void throwRuntime(const std::string& error, const std::string& detail) const;
+    void countStep(const std::string& function, int line);
+
+    std::deque<PellixToken>* tokens = nullptr;
+    std::map<std::string, PellixSyntaxNode*> functions;
+    std::map<std::string, PellixVariable*> globals;
+    std::string lastError;
+    std::vector<PellixVariable> runtimeStack;
+
+    Interpreter interpreter = Compiled;
+    std::unordered_set<PellixSyntaxNode*> nodes;
+    std::unordered_set<PellixVariable*> values;
+    std::vector<std::unique_ptr<PellixFunctionCode>> codeStore;
+    std::vector<CallFrame> frames;
+    std::vector<std::string> filesLoading;
+
+    int blockDepth = 0;
+    int expressionNesting = 0;
+    int callDepth = 0;
+    int hostReentry = 0;
+    int walkerDepth = 0;
+    long long stepsLeft = 0;
+    // Where the tree walker is, for the errors the engine adds of its own (division by zero, limits).
+    const PellixSyntaxNode* currentFunction = nullptr;
+    int currentLine = 0;
+};

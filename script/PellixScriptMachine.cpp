@@ -1,0 +1,324 @@
+// The compiled interpreter: runs register-machine code (PellixCompiler) with the frames on the run-time stack.
+// Script-to-script calls do not recurse natively; a host function that calls back into the engine does.
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "script/PellixCompiler.h"
+#include "script/PellixFunctionCode.h"
+#include "script/PellixOperators.h"
+#include "script/PellixScript.h"
+
+namespace {
+
+// Copies a value into a variable's storage; the declaration flags stay.
+inline void storeValue(PellixVariable& target, const PellixVariable& value) {
+    if (value.type != PellixVariable::String) {
+        target.type = value.type;
+        target.intValue = value.intValue;
+        target.floatValue = value.floatValue;
+    } else if (&target != &value) {
+        target.stringValue = value.stringValue;
+        target.type = PellixVariable::String;
+    }
+}
+
+inline void moveValue(PellixVariable& target, PellixVariable&& value) {
+    target.type = value.type;
+    target.intValue = value.intValue;
+    target.floatValue = value.floatValue;
+    if (value.type == PellixVariable::String)
+        target.stringValue.swap(value.stringValue);
+}
+
+inline bool readsTrue(const PellixVariable& value) {
+    return value.type == PellixVariable::Integer ? value.intValue != 0 : value.getInteger() != 0;
+}
+
+int findCase(const PellixCaseTable& table, const PellixVariable& selector) {
+    if (selector.type == PellixVariable::String) {
+        auto found = table.texts.find(selector.stringValue);
+        return found == table.texts.end() ? -1 : found->second;
+    }
+    int match = -1;
+    if (!table.integers.empty()) {
+        const int32_t key = selector.getInteger();
+        if (!table.dense.empty()) {
+            const int64_t offset = static_cast<int64_t>(key) - table.denseBase;
+            if (offset >= 0 && offset < static_cast<int64_t>(table.dense.size()))
+                match = table.dense[static_cast<size_t>(offset)];
+        } else {
+            auto found = std::lower_bound(table.integers.begin(), table.integers.end(), key,
+                                          [](const std::pair<int32_t, int>& entry, int32_t value) {
+                                              return entry.first < value;
+                                          });
+            if (found != table.integers.end() && found->first == key)
+                match = found->second;
+        }
+    }
+    if (!table.strings.empty()) {
+        char buffer[PellixVariable::numberTextCapacity];
+        size_t length = 0;
+        const char* text = selector.peekText(buffer, length);
+        auto found = table.strings.find(std::string(text, length));
+        if (found != table.strings.end() && (match < 0 || found->second < match))
+            match = found->second;
+    }
+    return match;
+}
+
+} // namespace
+
+void PellixScript::forgetCompiledCode() {
+    // The code itself stays in codeStore: a host function may load while compiled code is running.
+    for (auto& entry : functions)
+        entry.second->code = nullptr;
+}
+
+PellixFunctionCode* PellixScript::codeFor(PellixSyntaxNode* function) {
+    if (!function->code) {
+        auto code = std::make_unique<PellixFunctionCode>();
+        PellixCompiler(*this, *code).compileFunction(function);
+        function->code = code.get();
+        codeStore.push_back(std::move(code));
+    }
+    return function->code;
+}
+
+PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
+    const size_t entryFrames = frames.size();
+    const size_t entryArguments = runtimeStack.size() - base;
+    const PellixInstruction* begin = nullptr;
+    const PellixInstruction* pc = nullptr;
+    PellixVariable* frame = nullptr;
+    PellixVariable* const* references = nullptr;
+
+    auto currentLineOf = [&]() { return code->lines[static_cast<size_t>(pc - 1 - begin)]; };
+    auto fail = [&](const std::string& error, const std::string& detail) {
+        throw PellixRuntimeException(error, detail, code->name, currentLineOf());
+    };
+    // Makes code the running function with its frame at base.
+    auto enter = [&]() {
+        const size_t size = base + static_cast<size_t>(code->frameSize);
+        if (size > maxStackSize) {
+            throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) +
+                                             " values",
+                                         code->name, code->name, code->line);
+        }
+        runtimeStack.resize(size);
+        frame = runtimeStack.data() + base;
+        references = code->references.data();
+        begin = code->instructions.data();
+    };
+
+    if (callDepth >= maxCallDepth) {
+        throw PellixRuntimeException("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth),
+                                     code->name, code->name, 0);
+    }
+    ++callDepth;
+    enter();
+    pc = begin;
+
+#define OPERAND(x) ((x) >= 0 ? frame[(x)] : *references[~(x)])
+
+    for (;;) {
+        const PellixInstruction& in = *pc++;
+        switch (in.op) {
+        case PX_MOVE:
+            storeValue(OPERAND(in.a), OPERAND(in.b));
+            break;
+        case PX_UNDEFINED:
+            OPERAND(in.a).type = PellixVariable::Undefined;
+            break;
+
+#define ARITHMETIC(opcode, code_, integerExpression, floatExpression)                                              \
+    case opcode: {                                                                                                 \
+        const PellixVariable& l = OPERAND(in.b);                                                                   \
+        const PellixVariable& r = OPERAND(in.c);                                                                   \
+        PellixVariable& out = OPERAND(in.a);                                                                       \
+        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer) {                              \
+            const int32_t a = l.intValue, b = r.intValue;                                                          \
+            out.intValue = (integerExpression);                                                                    \
+            out.type = PellixVariable::Integer;                                                                    \
+        } else if (l.type == PellixVariable::Float && r.type == PellixVariable::Float) {                           \
+            const float a = l.floatValue, b = r.floatValue;                                                        \
+            out.floatValue = (floatExpression);                                                                    \
+            out.type = PellixVariable::Float;                                                                      \
+        } else {                                                                                                   \
+            const PellixOperators::Status status = PellixOperators::apply(code_, l, r, out);                       \
+            if (status != PellixOperators::Ok)                                                                     \
+                fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(code_));               \
+        }                                                                                                          \
+        break;                                                                                                     \
+    }
+            ARITHMETIC(PX_ADD, PellixOperators::OP_ADD, PellixOperators::wrapAdd(a, b), a + b)
+            ARITHMETIC(PX_SUB, PellixOperators::OP_SUB, PellixOperators::wrapSubtract(a, b), a - b)
+            ARITHMETIC(PX_MUL, PellixOperators::OP_MUL, PellixOperators::wrapMultiply(a, b), a * b)
+#undef ARITHMETIC
+
+        case PX_DIV:
+        case PX_MOD: {
+            const PellixVariable& l = OPERAND(in.b);
+            const PellixVariable& r = OPERAND(in.c);
+            PellixVariable& out = OPERAND(in.a);
+            const int operatorCode = in.op == PX_DIV ? PellixOperators::OP_DIV : PellixOperators::OP_MOD;
+            if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer && r.intValue > 0) {
+                out.intValue = in.op == PX_DIV ? l.intValue / r.intValue : l.intValue % r.intValue;
+                out.type = PellixVariable::Integer;
+            } else {
+                const PellixOperators::Status status = PellixOperators::apply(operatorCode, l, r, out);
+                if (status != PellixOperators::Ok)
+                    fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(operatorCode));
+            }
+            break;
+        }
+
+#define GENERIC(opcode, code_)                                                                                     \
+    case opcode: {                                                                                                 \
+        const PellixOperators::Status status = PellixOperators::apply(code_, OPERAND(in.b), OPERAND(in.c),         \
+                                                                      OPERAND(in.a));                              \
+        if (status != PellixOperators::Ok)                                                                         \
+            fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(code_));                   \
+        break;                                                                                                     \
+    }
+            GENERIC(PX_OR, PellixOperators::OP_OR)
+            GENERIC(PX_AND, PellixOperators::OP_AND)
+            GENERIC(PX_XOR, PellixOperators::OP_XOR)
+            GENERIC(PX_NOT, PellixOperators::OP_NOT)
+#undef GENERIC
+
+#define COMPARISON(opcode, code_, comparison)                                                                      \
+    case opcode: {                                                                                                 \
+        const PellixVariable& l = OPERAND(in.b);                                                                   \
+        const PellixVariable& r = OPERAND(in.c);                                                                   \
+        PellixVariable& out = OPERAND(in.a);                                                                       \
+        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer) {                              \
+            out.intValue = (l.intValue comparison r.intValue) ? 1 : 0;                                             \
+            out.type = PellixVariable::Integer;                                                                    \
+        } else {                                                                                                   \
+            PellixOperators::apply(code_, l, r, out);                                                              \
+        }                                                                                                          \
+        break;                                                                                                     \
+    }
+            COMPARISON(PX_GT, PellixOperators::OP_GT, >)
+            COMPARISON(PX_GE, PellixOperators::OP_GE, >=)
+            COMPARISON(PX_LT, PellixOperators::OP_LT, <)
+            COMPARISON(PX_LE, PellixOperators::OP_LE, <=)
+            COMPARISON(PX_NE, PellixOperators::OP_NE, !=)
+            COMPARISON(PX_EQ, PellixOperators::OP_EQ, ==)
+#undef COMPARISON
+
+        case PX_JUMP:
+            pc = begin + in.a;
+            break;
+        case PX_JUMP_IF_FALSE:
+            if (!readsTrue(OPERAND(in.b)))
+                pc = begin + in.a;
+            break;
+        case PX_JUMP_IF_TRUE:
+            if (readsTrue(OPERAND(in.b)))
+                pc = begin + in.a;
+            break;
+
+#define BRANCH(opcode, code_, comparison, when)                                                                    \
+    case opcode: {                                                                                                 \
+        const PellixVariable& l = OPERAND(in.b);                                                                   \
+        const PellixVariable& r = OPERAND(in.c);                                                                   \
+        bool holds;                                                                                                \
+        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer)                                \
+            holds = l.intValue comparison r.intValue;                                                              \
+        else                                                                                                       \
+            holds = PellixOperators::holds(code_, l, r);                                                           \
+        if (holds == (when))                                                                                       \
+            pc = begin + in.a;                                                                                     \
+        break;                                                                                                     \
+    }
+            BRANCH(PX_BRANCH_GT, PellixOperators::OP_GT, >, true)
+            BRANCH(PX_BRANCH_GE, PellixOperators::OP_GE, >=, true)
+            BRANCH(PX_BRANCH_LT, PellixOperators::OP_LT, <, true)
+            BRANCH(PX_BRANCH_LE, PellixOperators::OP_LE, <=, true)
+            BRANCH(PX_BRANCH_NE, PellixOperators::OP_NE, !=, true)
+            BRANCH(PX_BRANCH_EQ, PellixOperators::OP_EQ, ==, true)
+            BRANCH(PX_BRANCH_NOT_GT, PellixOperators::OP_GT, >, false)
+            BRANCH(PX_BRANCH_NOT_GE, PellixOperators::OP_GE, >=, false)
+            BRANCH(PX_BRANCH_NOT_LT, PellixOperators::OP_LT, <, false)
+            BRANCH(PX_BRANCH_NOT_LE, PellixOperators::OP_LE, <=, false)
+            BRANCH(PX_BRANCH_NOT_NE, PellixOperators::OP_NE, !=, false)
+            BRANCH(PX_BRANCH_NOT_EQ, PellixOperators::OP_EQ, ==, false)
+#undef BRANCH
+
+        case PX_CALL: {
+            const PellixCallSite& site = code->calls[static_cast<size_t>(in.c)];
+            PellixSyntaxNode* callee = site.callee;
+            if (!callee)
+                throw PellixRuntimeException("Function not found", site.name, site.name, 0);
+            // The arguments become the top of the stack: the callee's first slots, or a host function's view.
+            const size_t arguments = base + static_cast<size_t>(in.b);
+            runtimeStack.resize(arguments + static_cast<size_t>(site.argc));
+            if (callee->kind == PellixSyntaxNode::NODE_EXTERNAL) {
+                PellixVariable result;
+                callee->hostFunction(runtimeStack, result, site.argc);
+                runtimeStack.resize(base + static_cast<size_t>(code->frameSize));
+                frame = runtimeStack.data() + base;
+                moveValue(OPERAND(in.a), std::move(result));
+                break;
+            }
+            if (callee->kind != PellixSyntaxNode::NODE_FUNCTION)
+                throw PellixRuntimeException("Not a valid function", site.name, site.name, 0);
+            if (site.argc > callee->localCount)
+                throw PellixRuntimeException("Too many parameters", site.name, site.name, 0);
+            if (callDepth >= maxCallDepth)
+                fail("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth), site.name);
+            PellixFunctionCode* calleeCode = codeFor(callee);
+            frames.push_back({code, static_cast<size_t>(pc - begin), base, in.a});
+            ++callDepth;
+            code = calleeCode;
+            base = arguments;
+            enter();
+            pc = begin;
+            break;
+        }
+
+        case PX_SELECT: {
+            const PellixCaseTable& table = code->cases[static_cast<size_t>(in.c)];
+            const int match = findCase(table, OPERAND(in.b));
+            pc = begin + (match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
+            break;
+        }
+
+        case PX_RETURN: {
+            if (code->resultMissing)
+                throw PellixRuntimeException("variable not found", code->name, code->name, code->line);
+            PellixVariable result;
+            moveValue(result, code->resultOperand >= 0 ? std::move(frame[code->resultOperand])
+                                                       : PellixVariable(*references[~code->resultOperand]));
+            --callDepth;
+            if (frames.size() == entryFrames) {
+                // Back to the host: the frame goes, the arguments it pushed stay for it to pop.
+                runtimeStack.resize(base + entryArguments);
+                return result;
+            }
+            const CallFrame caller = frames.back();
+            frames.pop_back();
+            code = caller.code;
+            base = caller.base;
+            enter();
+            pc = begin + caller.returnPc;
+            moveValue(OPERAND(caller.resultOperand), std::move(result));
+            break;
+        }
+
+        case PX_ERROR:
+            throw code->errors[static_cast<size_t>(in.c)];
+
+        case PX_STEP:
+            countStep(code->name, currentLineOf());
+            break;
+
+        default:
+            fail("Unknown instruction", std::to_string(in.op));
+        }
+    }
+#undef OPERAND
+}

@@ -1,0 +1,100 @@
+// pellix: loads a level script the way the game does, and checks it or runs one of its functions.
+//
+//   pellix check FILE            load FILE; prints nothing and exits 0, or prints the error and exits 1
+//   pellix run FILE [FUNCTION]   load FILE, then run FUNCTION (default Main)
+//
+// IMPORT paths are relative to the current directory, as in the game. The game's host function names are
+// registered: "print" and "isNull" work as in the game, "delay" sleeps, the others do nothing.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "level/HostFunctionNames.h"
+#include "script/PellixScript.h"
+
+namespace {
+
+// Every argument's printed form, first to last, without separator or line end.
+void print(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
+    (void)result;
+    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index) {
+        const std::string& text = stack[index].getString();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
+}
+
+// 1 when every argument is undefined (also with none), else 0.
+void isNull(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
+    int allUndefined = 1;
+    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index) {
+        if (stack[index].type != PellixVariable::Undefined)
+            allUndefined = 0;
+    }
+    result.setInteger(allUndefined);
+}
+
+// Sleeps for the milliseconds of its last argument; without arguments, or with a negative count, not at all.
+void delay(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
+    (void)result;
+    if (argc < 1)
+        return;
+    const int milliseconds = stack.back().getInteger();
+    if (milliseconds > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void doNothing(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
+    (void)stack;
+    (void)result;
+    (void)argc;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: pellix check FILE\n"
+                 "       pellix run FILE [FUNCTION]\n"
+                 "Loads a level script as the game does (IMPORT paths relative to the current directory).\n"
+                 "check prints nothing when the script loads; run then calls FUNCTION (default Main).\n"
+                 "Both print the error and exit 1 when the script fails.\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return usage();
+    const std::string command = argv[1];
+    const bool check = command == "check";
+    if (!(check && argc == 3) && !(command == "run" && (argc == 3 || argc == 4)))
+        return usage();
+
+    PellixScript script;
+    for (const char* name : Torvane::hostFunctionNames) {
+        PellixHostFunction function = doNothing;
+        if (std::strcmp(name, "print") == 0)
+            function = print;
+        else if (std::strcmp(name, "isNull") == 0)
+            function = isNull;
+        else if (std::strcmp(name, "delay") == 0)
+            function = delay;
+        script.addFunction(name, function);
+    }
+
+    if (!script.load(argv[2])) {
+        std::printf("Script error: %s\n", script.getLastError().c_str());
+        return 1;
+    }
+    if (check)
+        return 0;
+    if (!script.run(argc == 4 ? argv[3] : "Main")) {
+        std::fflush(stdout);
+        std::printf("Runtime error: %s\n", script.getLastError().c_str());
+        return 1;
+    }
+    std::fflush(stdout);
+    return 0;
+}
