@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "core/GameLock.h"
+#include "core/MapFile.h"
 #include "fighters/Player.h"
 #include "hud/Robot.h"
 
@@ -59,8 +60,39 @@ void Game::lockControl() {
     if (mainPlayer) mainPlayer->stopMoving();
 }
 
-void Game::loadMap(const char*) {
-    // Maps arrive with the world.
+void Game::loadMap(const char* path) {
+    MapFile map;
+    if (!path || !map.load(path)) return;
+    if (objectSystem.isIterating()) {
+        // Destroying the world under one of its own walks would leave the walk on freed objects.
+        allegro_message("You should not loadMap while iterating.");
+        return;
+    }
+    players.clear();
+    dialog.hide();
+    objectSystem.cleanupObjects();
+    eventSystem.clear();
+    mainPlayer = nullptr;
+    if (map.hasSize()) {
+        mapSystem.initialize(map.getWidth(), map.getHeight());
+        blockSystem.initialize(map.getWidth(), map.getHeight());
+    } else {
+        // The old grid lists destroyed objects: it must go even when the new size is unreadable.
+        blockSystem.initialize(mapSystem.getWidth(), mapSystem.getHeight());
+    }
+    if (map.hasBackground()) mapSystem.setBackgroundColor(map.getRed(), map.getGreen(), map.getBlue());
+    for (const MapPiece& piece : map.getPieces()) {
+        if (piece.kind != MapFile::SOLID && piece.kind != MapFile::DECORATION) continue;
+        Object* o = new Object();
+        o->setX(piece.x).setY(piece.y).setLayer(static_cast<MapLayer>(piece.layer));
+        o->loadImage(("image/object/" + piece.imageName).c_str());
+        o->setCollidable(piece.kind == MapFile::SOLID).show();
+        objectSystem.addObject(o);
+    }
+    if (!map.isComplete()) {
+        std::printf("%s; the rest of the map is not loaded.\n", map.getError().c_str());
+        std::fflush(stdout);
+    }
 }
 
 int Game::adaptDelay(int delay, int lastFramesPerSecond) {

@@ -17,6 +17,7 @@ public:
     int getClientHeight() const { return clientHeight; }
     int getWidth() const { return width; }
     int getHeight() const { return height; }
+    int getBackgroundColor() const { return backgroundColor; }
     void draw(BITMAP* target);
     void moveClientTo(int x, int y);
     bool inClient(int x, int y) const;
@@ -30,7 +31,9 @@ private:
     int height = 480;
     int marginX = 0;
     int marginY = 0;
-    int backgroundColor = 0;  // black until a map says otherwise
+    // Black until a map says otherwise: black is 0 at every colour depth, so a
+    // colour made before the video mode is set cannot be wrong.
+    int backgroundColor = 0;
 };
 
 }  // namespace Torvane
