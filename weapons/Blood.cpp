@@ -44,9 +44,11 @@ bool Blood::collide(Object* other) {
     // Most entries of a crowded block are out of reach: answer those before the
     // type test. Only the board needs the full step, which frees a body that
     // left it. A drop never stands on a fighter, so this changes no answer.
-    const Rect& a = *getRectangle();
-    const Rect& b = *other->getRectangle();
-    bool touching = b.left <= a.right && b.top <= a.bottom && b.right >= a.left && b.bottom >= a.top;
+    // The boxes are worked out in place: this runs for every pair in a block.
+    int left = getX(), top = getY();
+    int otherLeft = other->getX(), otherTop = other->getY();
+    bool touching = otherLeft <= left + width && otherTop <= top + height &&
+                    otherLeft + other->getWidth() >= left && otherTop + other->getHeight() >= top;
     if (!touching && other != board) return false;
     if (dynamic_cast<Player*>(other)) return false;
     return RealBody::collide(other);
