@@ -94,7 +94,9 @@ protected:
         o->setX(x).setY(y).setWidth(w).setHeight(h).setCollidable(true).show();
         return o;
     }
+    // Members, so they outlive the objects that write into them until TearDown.
     std::vector<std::string> diary;
+    std::vector<std::string> childDiary;
     BITMAP* canvas = create_bitmap(64, 64);
 };
 
@@ -119,7 +121,6 @@ TEST_F(ObjectSystemTest, AddsListsFindsAndTakesOutObjectsOutsideWalks) {
 }
 
 TEST_F(ObjectSystemTest, ObjectsAddedDuringAWalkJoinAtTheEndOfTheFrameInOrder) {
-    std::vector<std::string> childDiary;
     Spawner* spawner = new Spawner(&diary, "spawner");
     spawner->childDiary = &childDiary;
     spawner->show();
