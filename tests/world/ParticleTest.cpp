@@ -170,3 +170,39 @@ TEST_F(ParticleTest, BloodFallingOnAFighterPassesThroughAndLandsOnTheGround) {
     EXPECT_EQ(drop->getY(), 401) << "on the ground, under the fighter's feet";
     EXPECT_EQ(drop->getX(), 215);
 }
+
+TEST_F(ParticleTest, AFighterWalksThroughLyingBloodAsIfItWereNotThere) {
+    Object* floor = ground(0, 400, 1000, 40);
+    objects().addObject(floor);
+    // The same slide twice, the second time over a carpet of drops lying in its way.
+    float distance[2];
+    for (int withBlood = 0; withBlood < 2; ++withBlood) {
+        std::vector<Blood*> drops;
+        if (withBlood) {
+            for (int x = 300; x < 340; x += 3) {
+                drops.push_back(new Blood(x, 380, Vector(0, 0)));
+                objects().addObject(drops.back());
+            }
+            for (int i = 0; i < 60; ++i) frame();
+            for (Blood* drop : drops) ASSERT_FALSE(drop->isFree()) << "the drops lie on the floor";
+        }
+        Torvane::Player* fighter = new Torvane::Player();
+        fighter->setX(250).setY(355);
+        fighter->setWidth(30).setHeight(46);  // feet one pixel into the floor
+        fighter->setBoard(floor);
+        fighter->setFree(false);
+        objects().addObject(fighter);
+        fighter->setVelocity(Vector(5, 0));
+        for (int i = 0; i < 80; ++i) frame();
+        distance[withBlood] = fighter->getPosition().x - 250;
+        EXPECT_FALSE(fighter->isFree());
+        for (Blood* drop : drops) {
+            EXPECT_EQ(drop->getY(), 401) << "the drops were not pushed";
+            drop->die();
+        }
+        fighter->die();
+        frame();
+    }
+    EXPECT_GT(distance[0], 90.0f);
+    EXPECT_EQ(distance[1], distance[0]) << "the drops did not slow the fighter";
+}
