@@ -64,6 +64,11 @@ void ObjectSystem::drawObjects(BITMAP* target, int cameraX, int cameraY) {
 }
 
 void ObjectSystem::removeDeadObjects() {
+    if (iterating) {
+        // From inside a walk (a destructor, say) the sweep would start over a list it is still sweeping.
+        allegro_message("You should not removeDeadObjects while iterating.");
+        return;
+    }
     iterating = true;
     // The list is compacted first, keeping the order of the living, so that a
     // destructor that looks at the list sees only live objects, and a mass death

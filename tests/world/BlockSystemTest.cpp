@@ -168,6 +168,14 @@ TEST(BlockSystem, OnlyCollidableObjectsEnterAndOutlinesAreWhiteExceptFightersInT
     fighter.setWidth(20).setHeight(40);
     blocks.addObject(&fighter);
     EXPECT_EQ(getpixel(map, 100, 120), teal);
+
+    // The inspection view copies the block map from a corner onto the whole target.
+    BITMAP* view = create_bitmap(50, 50);
+    blocks.draw(view, 90, 90);
+    EXPECT_EQ(getpixel(view, 10, 30), teal) << "fighter's left edge at (100, 120)";
+    EXPECT_EQ(getpixel(view, 20, 30), 0);
+    destroy_bitmap(view);
+
     blocks.removeObject(&fighter);
     EXPECT_EQ(getpixel(map, 100, 120), 0) << "removal paints the outline black";
     blocks.removeObject(crate);

@@ -63,6 +63,8 @@ public:
         ObjectSystem& objects = Torvane::Game::getInstance()->getObjectSystem();
         removedInMove = objects.removeObject(this);
         cleanedUp = objects.cleanupObjects();
+        die();
+        objects.removeDeadObjects();  // refused: the sweep belongs at the end of the frame
     }
     void draw(BITMAP*, int, int) override {
         removedInDraw = Torvane::Game::getInstance()->getObjectSystem().removeObject(this);
@@ -175,9 +177,12 @@ TEST_F(ObjectSystemTest, RemovalsAndCleanupDuringAWalkAreRefusedWithTheMessage) 
     EXPECT_FALSE(quitter->cleanedUp);
     EXPECT_NE(said.find("You should not remove Object when iterating .."), std::string::npos) << said;
     EXPECT_NE(said.find("You should not cleanupObjects while iterating."), std::string::npos) << said;
+    EXPECT_NE(said.find("You should not removeDeadObjects while iterating."), std::string::npos) << said;
     EXPECT_EQ(objects().getObjectCount(), 1) << "nothing changed";
     EXPECT_EQ(objects().getObjectById(quitter->getId()), quitter);
     EXPECT_FALSE(objects().isIterating());
+    objects().removeDeadObjects();
+    EXPECT_EQ(objects().getObjectCount(), 0) << "the sweep at the end of the frame takes it";
 }
 
 TEST_F(ObjectSystemTest, DeadObjectsAreSkippedDrawnOnceMoreAndDestroyedAfterDrawing) {
