@@ -97,3 +97,29 @@ TEST(GameLock, ThreadsRunAndTheLockExcludesThem) {
     EXPECT_EQ(counter.value, 40000);
     Torvane::joinThread(nullptr);  // a thread that never started is no error
 }
+
+#include "fighters/Player.h"
+
+TEST(Game, FindsFightersByIdAndLockControlStopsTheMainPlayer) {
+    Game& game = headlessGame();
+    auto* first = new Torvane::Player("one", "kr");
+    auto* second = new Torvane::Player("two", "kt");
+    game.addPlayer(first);
+    game.addPlayer(second);
+    EXPECT_EQ(game.getPlayer(first->getPlayerId()), first);
+    EXPECT_EQ(game.getPlayer(second->getPlayerId()), second);
+    EXPECT_EQ(game.getPlayer(-12345), nullptr);
+    ASSERT_EQ(game.getPlayers().size(), 2u);
+    EXPECT_EQ(game.getPlayers()[0], first);
+
+    game.setMainPlayer(first);
+    first->moveRight(true);
+    EXPECT_TRUE(first->isMovingRight());
+    game.lockControl();
+    EXPECT_FALSE(game.canControl());
+    EXPECT_FALSE(first->isMovingRight()) << "locking the controls stops the human fighter";
+    game.unlockControl();
+    game.setMainPlayer(nullptr);
+    game.getPlayers().clear();
+    game.getObjectSystem().cleanupObjects();
+}

@@ -64,3 +64,48 @@ TEST(Robot, TakesItsSizeFromItsPictureAndStartsHidden) {
     EXPECT_EQ(robot.getWidth(), robot.getImage()->w);
     EXPECT_EQ(robot.getHeight(), robot.getImage()->h);
 }
+
+#include "core/Game.h"
+#include "fighters/Player.h"
+#include "weapons/Pistol.h"
+#include "tests/support/HeadlessGame.h"
+
+TEST(InfoBar, ShowsTheMainPlayersWeaponMagazineAndReserve) {
+    Torvane::Game& game = headlessGame();
+    Torvane::Player* player = new Torvane::Player("hero", "kr");
+    Torvane::Pistol* pistol = new Torvane::Pistol(player);
+    ASSERT_TRUE(player->setWeapon(1, pistol));
+    pistol->addBullets(28);
+    pistol->reload();
+    for (int frame = 0; frame < 200 && pistol->isReloading(); ++frame) pistol->move();
+    ASSERT_TRUE(player->setEquipment(1));
+    int magazine = pistol->getBulletCurrent();
+    ASSERT_GT(magazine, 0);
+    player->setHealth(50);
+    game.setMainPlayer(player);
+
+    InfoBar bar;
+    ASSERT_TRUE(bar.loadPictures());
+    bar.show();
+    BITMAP* frame = create_bitmap(800, 600);
+    clear_to_color(frame, makecol(0, 0, 0));
+    bar.draw(frame);
+    BITMAP* reference = create_bitmap(800, 600);
+    clear_to_color(reference, makecol(0, 0, 0));
+    game.setMainPlayer(nullptr);
+    bar.setBullet(0);
+    bar.draw(reference);  // same stored values, but no weapon: no number, no bullet row
+
+    auto differsAround = [&](int x, int y, int w, int h) {
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i)
+                if (getpixel(frame, i, j) != getpixel(reference, i, j)) return true;
+        return false;
+    };
+    EXPECT_TRUE(differsAround(392 + 8 * (magazine - 1), 50, 6, 16)) << "last bullet icon";
+    EXPECT_FALSE(differsAround(392 + 8 * magazine, 50, 8, 16)) << "no icon past the magazine";
+    EXPECT_TRUE(differsAround(392, 30, 24, 8)) << "reserve count";
+    destroy_bitmap(frame);
+    destroy_bitmap(reference);
+    delete player;
+}
