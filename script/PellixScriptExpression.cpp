@@ -162,6 +162,11 @@ PellixSyntaxNode* PellixScript::parseExpression(PellixSyntaxNode* parent) {
         PellixToken& token = getToken();
         if (token.type == PellixToken::TK_NAME || token.type == PellixToken::TK_STRING ||
             token.type == PellixToken::TK_NUMBER) {
+            // An operand right after a complete one, with no operator pending, begins something else: F(1 2)
+            // stops before the 2 (and fails for the missing comma). With an operator pending, as in A + B K,
+            // both operands stay and the expression fails for them.
+            if (!operandExpected && operators.empty())
+                break;
             PellixSyntaxNode* node = nullptr;
             bool isCall = false;
             if (token.type == PellixToken::TK_STRING) {
@@ -251,6 +256,7 @@ void PellixScript::parseCALL(PellixSyntaxNode* call) {
         placeholder->kind = PellixSyntaxNode::NODE_FUNCTION;
         placeholder->line = -1;
         placeholder->word = call->word;
+        placeholder->function = placeholder;
         callee = functions.emplace(call->word, placeholder).first;
     }
     call->expr = callee->second;

@@ -24,9 +24,15 @@ private:
 void PellixScript::parseBody(PellixSyntaxNode* block) {
     BlockLevel level(blockDepth);
     if (blockDepth > maxBlockDepth) {
-        PellixToken& token = getToken();
+        // Name the first statement of the block that is one too many.
+        const PellixToken* token = &getToken();
+        for (const PellixToken& candidate : *tokens) {
+            token = &candidate;
+            if (candidate.type != PellixToken::TK_EOL)
+                break;
+        }
         throw PellixSyntaxException("Blocks nested too deeply, the limit is " + std::to_string(maxBlockDepth),
-                                    token.text, token.line);
+                                    token->text, token->line);
     }
     for (;;) {
         PellixToken& front = getToken();

@@ -1,0 +1,37 @@
+# Runs one script case with the pellix tool and compares output and exit status with the expected ones.
+# Called as: cmake -DPELLIX=<tool> -DCASE=<dir>/<name>.fb -P RunScriptCase.cmake
+get_filename_component(case_directory ${CASE} DIRECTORY)
+get_filename_component(case_name ${CASE} NAME_WE)
+set(base ${case_directory}/${case_name})
+
+set(arguments run ${case_name}.fb)
+if(EXISTS ${base}.cmd)
+  file(READ ${base}.cmd command_line)
+  string(STRIP "${command_line}" command_line)
+  string(REPLACE "FILE" "${case_name}.fb" command_line "${command_line}")
+  separate_arguments(arguments UNIX_COMMAND "${command_line}")
+endif()
+
+set(expected_status 0)
+if(EXISTS ${base}.status)
+  file(READ ${base}.status expected_status)
+  string(STRIP "${expected_status}" expected_status)
+endif()
+set(expected_output "")
+if(EXISTS ${base}.out)
+  file(READ ${base}.out expected_output)
+endif()
+
+execute_process(COMMAND ${PELLIX} ${arguments}
+  WORKING_DIRECTORY ${case_directory}
+  OUTPUT_VARIABLE output
+  ERROR_VARIABLE errors
+  RESULT_VARIABLE status)
+
+if(NOT "${status}" STREQUAL "${expected_status}")
+  message(FATAL_ERROR "pellix ${arguments}: exit status ${status}, expected ${expected_status}\n"
+                      "output:\n${output}\nstandard error:\n${errors}")
+endif()
+if(NOT "${output}" STREQUAL "${expected_output}")
+  message(FATAL_ERROR "pellix ${arguments}: output differs.\n--- expected\n${expected_output}\n--- got\n${output}\n---")
+endif()
