@@ -10,7 +10,10 @@ Screen::~Screen() {
 }
 
 bool Screen::setVideoMode(int w, int h, int bits) {
-    set_color_depth(desktop_color_depth());
+    // The desktop's depth is always used; where it cannot be told (0) the depth asked
+    // for stands in, since a depth of 0 would break every bitmap made afterwards.
+    int desktopDepth = desktop_color_depth();
+    set_color_depth(desktopDepth != 0 ? desktopDepth : bits);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) != 0) {
         std::printf("Failed to set video mode %d*%d*%d\n", w, h, bits);
         std::fflush(stdout);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <allegro.h>
+
 #include <atomic>
 #include <thread>
 
@@ -52,6 +54,11 @@ TEST(Game, WithoutADisplayStartFailsCleanlyAfterTryingBothModes) {
     EXPECT_NE(said.find("Failed to set video mode 640*480*32\n"), std::string::npos);
     EXPECT_EQ(game.getScreen().getWidth(), 0);
     EXPECT_EQ(game.getRobot(), nullptr) << "nothing else was started";
+    // The failed attempt leaves a usable colour depth behind for memory bitmaps.
+    BITMAP* bitmap = create_bitmap(4, 4);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap_color_depth(bitmap), 32);
+    destroy_bitmap(bitmap);
 }
 
 TEST(Game, EndGameStopsTheGameForBothThreads) {
