@@ -191,8 +191,8 @@ TEST_F(WeaponTest, AnglesCoverAllFourQuadrantsAndTheVertical) {
 
 TEST_F(WeaponTest, WeaponsAreDrawnCentredOnTheFighterAndTurnedToTheAim) {
     Gun gun(owner);
-    ASSERT_EQ(gun.getWidth(), 42);
-    ASSERT_EQ(gun.getHeight(), 12);
+    ASSERT_EQ(gun.getWidth(), 34);
+    ASSERT_EQ(gun.getHeight(), 10);
     BITMAP* target = create_bitmap(200, 200);
     const int background = makecol(0, 0, 0);
     auto lit = [&](int x1, int y1, int x2, int y2) {
@@ -211,23 +211,23 @@ TEST_F(WeaponTest, WeaponsAreDrawnCentredOnTheFighterAndTurnedToTheAim) {
     // Pointing right: the picture as drawn, centred on (100, 100): stock left,
     // barrel right, the grip hanging below the middle.
     drawAt(10, 0);
-    EXPECT_EQ(lit(0, 0, 199, 199), lit(79, 94, 120, 105)) << "drawn outside its box";
-    EXPECT_GT(lit(115, 94, 120, 105), 0) << "no barrel on the right";
-    EXPECT_GT(lit(79, 94, 84, 105), 0) << "no stock on the left";
-    EXPECT_GT(lit(96, 103, 103, 105), 0) << "no grip below the middle";
-    EXPECT_EQ(lit(0, 0, 199, 93), 0);
+    EXPECT_EQ(lit(0, 0, 199, 199), lit(83, 95, 116, 104)) << "drawn outside its box";
+    EXPECT_GT(lit(112, 95, 116, 104), 0) << "no barrel on the right";
+    EXPECT_GT(lit(83, 95, 87, 104), 0) << "no stock on the left";
+    EXPECT_GT(lit(97, 102, 102, 104), 0) << "no grip below the middle";
+    EXPECT_EQ(lit(0, 0, 199, 94), 0);
 
     // Pointing left: turned half round and flipped, the barrel left and the grip still below.
     drawAt(-10, 0);
-    EXPECT_GT(lit(78, 94, 84, 106), 0) << "no barrel on the left";
-    EXPECT_GT(lit(116, 94, 121, 106), 0) << "no stock on the right";
-    EXPECT_GT(lit(96, 103, 104, 106), 0) << "upside down";
-    EXPECT_EQ(lit(0, 0, 199, 92), 0);
+    EXPECT_GT(lit(82, 94, 88, 105), 0) << "no barrel on the left";
+    EXPECT_GT(lit(112, 94, 118, 105), 0) << "no stock on the right";
+    EXPECT_GT(lit(97, 102, 103, 105), 0) << "upside down";
+    EXPECT_EQ(lit(0, 0, 199, 93), 0);
 
     // Pointing up: tall and narrow, the barrel on top.
     drawAt(0, 10);
-    EXPECT_GT(lit(92, 78, 108, 84), 0) << "no barrel on top";
-    EXPECT_EQ(lit(0, 0, 199, 199), lit(92, 77, 108, 122)) << "not upright";
+    EXPECT_GT(lit(92, 82, 108, 88), 0) << "no barrel on top";
+    EXPECT_EQ(lit(0, 0, 199, 199), lit(92, 81, 108, 118)) << "not upright";
     destroy_bitmap(target);
 }
 
@@ -242,17 +242,17 @@ TEST_F(WeaponTest, ShotsLeaveFromTheMuzzleAndAWeaponWithoutPictureStillShoots) {
     const std::vector<Torvane::Object*>& objects = TestWorld::game().getObjectSystem().getObjects();
     Torvane::Bullet* bullet = dynamic_cast<Torvane::Bullet*>(objects.back());
     ASSERT_NE(bullet, nullptr);
-    EXPECT_EQ(bullet->getX(), cx + 21);
+    EXPECT_EQ(bullet->getX(), cx + 17);
     EXPECT_EQ(bullet->getY(), cy);
     EXPECT_EQ(bullet->getShooter(), owner);
 
-    // Down and to the right at 45 degrees: 21 * 0.7071 = 14.8, truncated to 14.
+    // Down and to the right at 45 degrees: 17 * 0.7071 = 12.02, truncated to 12.
     while (gun->getTimer() > 0) gun->move();
     ASSERT_TRUE(gun->fire(cx + 100, cy + 100));
     bullet = dynamic_cast<Torvane::Bullet*>(objects.back());
     ASSERT_NE(bullet, nullptr);
-    EXPECT_EQ(bullet->getX(), cx + 14);
-    EXPECT_EQ(bullet->getY(), cy + 14);
+    EXPECT_EQ(bullet->getX(), cx + 12);
+    EXPECT_EQ(bullet->getY(), cy + 12);
 
     // A role without weapon pictures: a message, and shots from the centre.
     Player* bare = TestWorld::addFighter("no-pictures", 600, 440, makecol(0, 0, 200));

@@ -421,29 +421,29 @@ std::string describeAction(int id, int delay, bool loop, const std::string& shee
 // Weapons point right with the grip at the picture's centre: the game draws them
 // centred on the fighter and turns them toward the aim.
 BITMAP* rifle(const RoleStyle& style) {
-    Canvas canvas(42, 12);
-    Colour steel{62, 68, 76}, dark{30, 33, 38}, wood = style.name == std::string("ranger") ? Colour{120, 84, 50}
-                                                                                          : Colour{48, 50, 54};
-    canvas.polygon({{0.5f, 3.5f}, {11.0f, 4.5f}, {11.0f, 8.0f}, {1.5f, 9.5f}}, wood);  // stock
-    canvas.polygon({{10.5f, 3.5f}, {27.0f, 3.5f}, {27.0f, 7.5f}, {10.5f, 7.5f}}, steel);  // receiver
-    canvas.polygon({{13.0f, 2.0f}, {22.0f, 2.0f}, {22.0f, 3.6f}, {13.0f, 3.6f}}, dark);    // carry rail
-    canvas.polygon({{19.5f, 7.0f}, {22.5f, 7.0f}, {21.0f, 11.5f}, {18.5f, 11.5f}}, dark);  // grip
-    canvas.polygon({{14.0f, 7.0f}, {18.0f, 7.0f}, {17.0f, 11.0f}, {13.5f, 11.0f}}, dark);  // magazine
-    canvas.polygon({{26.5f, 4.0f}, {35.0f, 4.0f}, {35.0f, 7.5f}, {26.5f, 7.5f}}, wood.shade(0.9f));  // handguard
-    canvas.capsule({35.0f, 5.3f}, {41.0f, 5.3f}, 0.9f, dark);  // barrel
-    canvas.capsule({11.0f, 4.2f}, {26.5f, 4.2f}, 0.4f, steel.shade(1.6f));  // light on the top edge
-    BITMAP* b = canvas.picture(0, 0, 42, 12, true);
-    return b;
+    // About two thirds of a fighter's height, as a carbine is; the grip at the middle.
+    Canvas canvas(34, 10);
+    Colour steel{62, 68, 76}, dark{30, 33, 38};
+    Colour wood = style.name == std::string("ranger") ? Colour{120, 84, 50} : Colour{48, 50, 54};
+    canvas.polygon({{0.5f, 2.5f}, {9.0f, 3.5f}, {9.0f, 6.5f}, {1.2f, 8.0f}}, wood);               // stock
+    canvas.polygon({{8.5f, 2.5f}, {22.0f, 2.5f}, {22.0f, 6.0f}, {8.5f, 6.0f}}, steel);             // receiver
+    canvas.polygon({{10.5f, 1.2f}, {18.0f, 1.2f}, {18.0f, 2.6f}, {10.5f, 2.6f}}, dark);            // carry rail
+    canvas.polygon({{15.5f, 5.6f}, {18.3f, 5.6f}, {17.2f, 9.5f}, {15.0f, 9.5f}}, dark);            // grip
+    canvas.polygon({{11.2f, 5.6f}, {14.4f, 5.6f}, {13.6f, 9.0f}, {10.8f, 9.0f}}, dark);            // magazine
+    canvas.polygon({{21.5f, 3.0f}, {28.0f, 3.0f}, {28.0f, 6.0f}, {21.5f, 6.0f}}, wood.shade(0.9f));  // handguard
+    canvas.capsule({28.0f, 4.3f}, {33.3f, 4.3f}, 0.8f, dark);                                    // barrel
+    canvas.capsule({9.0f, 3.1f}, {21.5f, 3.1f}, 0.35f, steel.shade(1.6f));  // light on the top edge
+    return canvas.picture(0, 0, 34, 10, true);
 }
 
 BITMAP* pistol(const RoleStyle&) {
-    Canvas canvas(20, 10);
+    Canvas canvas(16, 8);
     Colour steel{70, 74, 82}, dark{28, 30, 34};
-    canvas.polygon({{5.0f, 1.5f}, {19.5f, 1.5f}, {19.5f, 4.5f}, {5.0f, 4.5f}}, steel);  // slide
-    canvas.polygon({{7.5f, 4.0f}, {11.5f, 4.0f}, {10.5f, 9.5f}, {6.5f, 9.5f}}, dark);   // grip under the hand
-    canvas.capsule({11.5f, 5.5f}, {13.0f, 5.0f}, 0.5f, dark);                           // trigger guard
-    canvas.capsule({5.5f, 1.9f}, {19.0f, 1.9f}, 0.35f, steel.shade(1.7f));
-    return canvas.picture(0, 0, 20, 10, true);
+    canvas.polygon({{3.0f, 1.2f}, {15.5f, 1.2f}, {15.5f, 3.8f}, {3.0f, 3.8f}}, steel);  // slide
+    canvas.polygon({{5.5f, 3.4f}, {9.0f, 3.4f}, {8.3f, 7.6f}, {5.0f, 7.6f}}, dark);     // grip under the hand
+    canvas.capsule({9.0f, 4.5f}, {10.3f, 4.1f}, 0.45f, dark);                           // trigger guard
+    canvas.capsule({3.5f, 1.5f}, {15.0f, 1.5f}, 0.3f, steel.shade(1.7f));
+    return canvas.picture(0, 0, 16, 8, true);
 }
 
 BITMAP* grenade(const RoleStyle&) {
