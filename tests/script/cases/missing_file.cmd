@@ -1,0 +1,1 @@
+check no_such_file.fb
