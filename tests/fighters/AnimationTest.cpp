@@ -193,7 +193,7 @@ TEST(Animation, BrokenDescriptionsAreReportedAndTheGoodPartKept) {
         EXPECT_EQ(animation.getLoadedActionCount(), 0);
     }
     {
-        // The second sheet is missing: one action and the design's message.
+        // The second sheet is missing: one action and the message naming the sheet.
         std::string path = folder.write("missing-sheet.dat", "2\n0 0 1 " + sheet + "\n" + frameLines(3) +
                                                                  "3 0 0 " + folder.file("nowhere.bmp") + "\n" +
                                                                  frameLines(3));
