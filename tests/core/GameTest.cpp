@@ -7,6 +7,7 @@
 
 #include "core/Game.h"
 #include "core/GameLock.h"
+#include "fighters/FrontSight.h"
 #include "tests/support/HeadlessGame.h"
 
 using Torvane::Game;
@@ -19,6 +20,8 @@ TEST(Game, IsTheSingletonAndStartsRunningWithControl) {
     EXPECT_EQ(game.getMainPlayer(), nullptr);
     EXPECT_EQ(game.getRobot(), nullptr);
     EXPECT_EQ(game.getPlayer(1), nullptr);
+    // The reticle is made with the game, before anything else in the world.
+    EXPECT_EQ(game.getAimSystem().getFrontSight().getId(), 1);
 }
 
 TEST(Game, LockControlWithoutAMainPlayerOnlyClearsTheFlag) {
