@@ -22,7 +22,8 @@ Xvfb ":$display" -screen 0 1024x768x24 -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 50); do DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-DISPLAY=":$display" "$root/build/$program" &
+# No sound card here: OpenAL plays into nothing instead of complaining.
+ALSOFT_DRIVERS=null DISPLAY=":$display" "$root/build/$program" &
 game=$!
 sleep 8
 DISPLAY=":$display" xwd -root | convert xwd:- -crop 800x600+0+0 +repage "$shot"
@@ -31,4 +32,6 @@ DISPLAY=":$display" xdotool mousemove 300 200 keydown Escape sleep 0.4 keyup Esc
 for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
 kill "$game" 2>/dev/null || true
 wait "$game" 2>/dev/null || true
-echo "Saved $shot"
+echo "Saved $shot (the screen stays dark until a level script fades it in)"
+"$root/build/tools/snapshot/torvane-snapshot" "$root/build/level.png" >/dev/null 2>&1 &&
+  echo "Saved $root/build/level.png: one frame of the level with fighters, weapons and shots"
