@@ -54,12 +54,13 @@ bool sameExpression(const PellixSyntaxNode* a, const PellixSyntaxNode* b) {
 
 PellixCompiler::PellixCompiler(PellixScript& script, PellixFunctionCode& code) : script(script), code(code) {}
 
-size_t PellixCompiler::emit(int op, int a, int b, int c) {
+size_t PellixCompiler::emit(int op, int a, int b, int c, int d) {
     PellixInstruction instruction;
     instruction.op = static_cast<uint8_t>(op);
     instruction.a = a;
     instruction.b = b;
     instruction.c = c;
+    instruction.d = d;
     code.instructions.push_back(instruction);
     code.lines.push_back(line);
     return code.instructions.size() - 1;
@@ -176,10 +177,10 @@ void PellixCompiler::compileStatement(PellixSyntaxNode* node) {
             emitError("variable not found", node->word, owner ? owner->word : std::string(), owner ? owner->line : 0);
             return;
         }
-        if (node->expr)
-            compileInto(node->expr, target);
-        else
+        if (!node->expr)
             emit(PX_UNDEFINED, target, 0, 0);
+        else if (!compileAppend(node, target))
+            compileInto(node->expr, target);
         return;
     }
     case PellixSyntaxNode::NODE_IF: {
@@ -226,6 +227,8 @@ void PellixCompiler::compileStatement(PellixSyntaxNode* node) {
 // The test sits after the body, so a pass costs one conditional jump:
 //   jump test; top: body; test: if the loop goes on, jump top; exit:
 void PellixCompiler::compileLoop(PellixSyntaxNode* node) {
+    if (compileCountedLoop(node))
+        return;
     const bool whileForm = node->body != nullptr;
     PellixSyntaxNode* body = whileForm ? node->body : node->elseBody;
     const size_t toTest = emitJump();
@@ -245,6 +248,154 @@ void PellixCompiler::compileLoop(PellixSyntaxNode* node) {
     for (size_t jump : contexts.back().exitJumps)
         patch(jump, here());
     contexts.pop_back();
+}
+
+bool PellixCompiler::leafOperand(PellixSyntaxNode* node, int& value) {
+    if (!node)
+        return false;
+    if (node->kind == PellixSyntaxNode::NODE_CONSTANT) {
+        value = reference(node->payload);
+        return true;
+    }
+    if (node->kind == PellixSyntaxNode::NODE_VARIABLE) {
+        bool missing = false;
+        value = variableOperand(node, node->word, missing);
+        return !missing;
+    }
+    return false;
+}
+
+// A loop whose body ends with V = V + P and whose test is V <= L (or >=), with P and L constants or variables,
+// which is how FOR is lowered: the increment and the test of the next pass become one instruction.
+//   jump test; top: body but the increment; V += P, go to top while V <= L; jump exit; test: V <= L? top; exit:
+// The test keeps its own copy for the first pass and for a SELECT exit that reaches the loop.
+bool PellixCompiler::compileCountedLoop(PellixSyntaxNode* node) {
+    PellixSyntaxNode* body = node->body;
+    PellixSyntaxNode* condition = node->expr;
+    if (!body || body->kind != PellixSyntaxNode::NODE_BLOCK || body->statements.empty() || !condition ||
+        condition->kind != PellixSyntaxNode::NODE_OPERATION ||
+        (condition->op != PellixOperators::OP_LE && condition->op != PellixOperators::OP_GE))
+        return false;
+    PellixSyntaxNode* increment = body->statements.back();
+    PellixSyntaxNode* sum = increment->expr;
+    if (increment->kind != PellixSyntaxNode::NODE_ASSIGN || !sum || sum->kind != PellixSyntaxNode::NODE_OPERATION ||
+        sum->op != PellixOperators::OP_ADD)
+        return false;
+    int counter = 0;
+    int counterRead = 0;
+    int tested = 0;
+    int step = 0;
+    int limit = 0;
+    bool missing = false;
+    counter = variableOperand(increment, increment->word, missing);
+    if (missing || !sum->left || sum->left->kind != PellixSyntaxNode::NODE_VARIABLE ||
+        !leafOperand(sum->left, counterRead) || counterRead != counter || !leafOperand(sum->right, step) ||
+        !condition->left || condition->left->kind != PellixSyntaxNode::NODE_VARIABLE ||
+        !leafOperand(condition->left, tested) || tested != counter || !leafOperand(condition->right, limit))
+        return false;
+
+    const size_t toTest = emitJump();
+    const size_t top = here();
+    contexts.push_back({LoopContext, {}, {}});
+    for (size_t index = 0; index + 1 < body->statements.size(); ++index)
+        compileStatement(body->statements[index]);
+    line = increment->line;
+    const size_t stepJump =
+        emit(condition->op == PellixOperators::OP_LE ? PX_FOR_STEP : PX_FOR_STEP_DOWN, 0, counter, limit, step);
+    patch(stepJump, top);
+    const size_t toExit = emitJump();
+    const size_t test = here();
+    patch(toTest, test);
+    for (size_t jump : contexts.back().continueJumps)
+        patch(jump, test);
+    line = node->line;
+#ifdef PELLIX_STEP_BUDGET
+    emit(PX_STEP, 0, 0, 0);
+#endif
+    patch(compileBranch(condition, true), top);
+    patch(toExit, here());
+    for (size_t jump : contexts.back().exitJumps)
+        patch(jump, here());
+    contexts.pop_back();
+    return true;
+}
+
+bool PellixCompiler::cannotFail(const PellixSyntaxNode* node) {
+    if (!node)
+        return true;
+    switch (node->kind) {
+    case PellixSyntaxNode::NODE_CONSTANT:
+    case PellixSyntaxNode::NODE_VARIABLE:
+        return true;
+    case PellixSyntaxNode::NODE_OPERATION:
+        switch (node->op) {
+        case PellixOperators::OP_ADD:
+            return false; // a string may grow past its limit
+        case PellixOperators::OP_DIV:
+        case PellixOperators::OP_MOD: {
+            const PellixSyntaxNode* divisor = node->right;
+            if (!divisor || divisor->kind != PellixSyntaxNode::NODE_CONSTANT)
+                return false;
+            const int value = divisor->payload->getInteger();
+            if (value == 0 || value == -1)
+                return false;
+            break;
+        }
+        default:
+            break;
+        }
+        return cannotFail(node->left) && cannotFail(node->right);
+    default:
+        return false;
+    }
+}
+
+bool PellixCompiler::refersTo(const PellixSyntaxNode* node, int target) {
+    if (!node)
+        return false;
+    if (node->kind == PellixSyntaxNode::NODE_VARIABLE) {
+        bool missing = false;
+        return variableOperand(const_cast<PellixSyntaxNode*>(node), node->word, missing) == target || missing;
+    }
+    if (node->kind == PellixSyntaxNode::NODE_OPERATION)
+        return refersTo(node->left, target) || refersTo(node->right, target);
+    return false;
+}
+
+// S = S + a + b + ... appends to S in place while S holds a string, as building a text piece by piece should
+// cost. It means the same as the additions one by one because the pieces neither read S nor call anything
+// nor fail; when the text would grow past its limit, S is cut back to its old length before the error.
+bool PellixCompiler::compileAppend(PellixSyntaxNode* node, int target) {
+    std::vector<PellixSyntaxNode*> pieces;
+    PellixSyntaxNode* head = node->expr;
+    while (head && head->kind == PellixSyntaxNode::NODE_OPERATION && head->op == PellixOperators::OP_ADD) {
+        pieces.push_back(head->right);
+        head = head->left;
+    }
+    int headOperand = 0;
+    if (pieces.size() < 2 || !head || head->kind != PellixSyntaxNode::NODE_VARIABLE ||
+        !leafOperand(head, headOperand) || headOperand != target)
+        return false;
+    for (const PellixSyntaxNode* piece : pieces) {
+        if (!piece || containsCall(piece) || !cannotFail(piece) || refersTo(piece, target))
+            return false;
+    }
+    std::reverse(pieces.begin(), pieces.end());
+
+    const int mark = nextRegister;
+    const int length = allocateRegister();
+    const size_t begin = emit(PX_BEGIN_APPEND, 0, target, length);
+    for (PellixSyntaxNode* piece : pieces) {
+        const int pieceMark = nextRegister;
+        emit(PX_APPEND, target, operand(piece), length);
+        nextRegister = pieceMark;
+    }
+    const size_t toEnd = emitJump();
+    patch(begin, here());
+    nextRegister = mark;
+    compileInto(node->expr, target);
+    patch(toEnd, here());
+    return true;
 }
 
 void PellixCompiler::compileExit(PellixSyntaxNode* node) {

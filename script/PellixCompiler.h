@@ -34,6 +34,8 @@ private:
     void compileSelect(PellixSyntaxNode* node);
     void compileExit(PellixSyntaxNode* node);
     bool compileSelectTable(PellixSyntaxNode* node);
+    bool compileCountedLoop(PellixSyntaxNode* node);
+    bool compileAppend(PellixSyntaxNode* node, int target);
 
     // Computes node into the operand dest, writing dest last.
     void compileInto(PellixSyntaxNode* node, int dest);
@@ -51,7 +53,11 @@ private:
     int allocateRegister();
     static bool containsCall(const PellixSyntaxNode* node);
 
-    size_t emit(int op, int a, int b, int c);
+    size_t emit(int op, int a, int b, int c, int d = 0);
+    // Operand of a constant or a variable that resolves; false for anything else.
+    bool leafOperand(PellixSyntaxNode* node, int& value);
+    bool refersTo(const PellixSyntaxNode* node, int target);
+    static bool cannotFail(const PellixSyntaxNode* node);
     size_t emitJump();
     void emitError(const std::string& error, const std::string& detail, const std::string& function, int line);
     void patch(size_t instruction, size_t target);

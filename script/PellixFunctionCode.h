@@ -49,6 +49,10 @@ enum PellixOpcode : uint8_t {
     PX_BRANCH_NOT_LE,
     PX_BRANCH_NOT_NE,
     PX_BRANCH_NOT_EQ,
+    PX_FOR_STEP,    // b = b + d, then go to a when b <= c (c >= b when the step counts down: op + 1)
+    PX_FOR_STEP_DOWN,
+    PX_BEGIN_APPEND, // go to a unless b is a String; else remember its length in slot c
+    PX_APPEND,       // append the text of b to the String a (slot c: its length before the first append)
     PX_CALL,   // a = call site c with the arguments in slots b, b + 1, ...; they become the top of the stack
     PX_SELECT, // go to the first CASE of table c that the selector b matches, or past the SELECT
     PX_RETURN, // end the function with its result variable
@@ -61,6 +65,7 @@ struct PellixInstruction {
     int32_t a = 0;
     int32_t b = 0;
     int32_t c = 0;
+    int32_t d = 0;
 };
 
 struct PellixCallSite {

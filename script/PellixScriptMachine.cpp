@@ -86,6 +86,10 @@ PellixFunctionCode* PellixScript::codeFor(PellixSyntaxNode* function) {
     return function->code;
 }
 
+// Frames and the stack: a running function's frame is [base, base + frameSize). Script calls place the callee's
+// frame on the caller's argument slots and never shrink the stack, so values above the running frame may be
+// left over from finished calls; they are dead and reused. A host function gets the stack cut to its arguments,
+// as it must see them on top, and a host invoking a script function gets back the stack it left.
 PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
     const size_t entryFrames = frames.size();
     const size_t entryArguments = runtimeStack.size() - base;
@@ -98,18 +102,27 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
     auto fail = [&](const std::string& error, const std::string& detail) {
         throw PellixRuntimeException(error, detail, code->name, currentLineOf());
     };
-    // Makes code the running function with its frame at base.
-    auto enter = [&]() {
-        const size_t size = base + static_cast<size_t>(code->frameSize);
-        if (size > maxStackSize) {
-            throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) +
-                                             " values",
-                                         code->name, code->name, code->line);
+    // Makes sure the frame of the running function exists and points the registers at it.
+    auto reach = [&]() {
+        const size_t end = base + static_cast<size_t>(code->frameSize);
+        if (runtimeStack.size() < end) {
+            if (end > maxStackSize) {
+                throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) +
+                                                 " values",
+                                             code->name, code->name, code->line);
+            }
+            runtimeStack.resize(end);
         }
-        runtimeStack.resize(size);
         frame = runtimeStack.data() + base;
         references = code->references.data();
         begin = code->instructions.data();
+    };
+    // A new call: the arguments are in place; the other locals start undefined.
+    auto enter = [&](int argc) {
+        reach();
+        for (int slot = argc; slot < code->localCount; ++slot)
+            frame[slot].type = PellixVariable::Undefined;
+        pc = begin;
     };
 
     if (callDepth >= maxCallDepth) {
@@ -117,8 +130,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
                                      code->name, code->name, 0);
     }
     ++callDepth;
-    enter();
-    pc = begin;
+    enter(static_cast<int>(entryArguments));
 
 #define OPERAND(x) ((x) >= 0 ? frame[(x)] : *references[~(x)])
 
@@ -157,36 +169,30 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
             ARITHMETIC(PX_MUL, PellixOperators::OP_MUL, PellixOperators::wrapMultiply(a, b), a * b)
 #undef ARITHMETIC
 
-        case PX_DIV:
-        case PX_MOD: {
-            const PellixVariable& l = OPERAND(in.b);
-            const PellixVariable& r = OPERAND(in.c);
-            PellixVariable& out = OPERAND(in.a);
-            const int operatorCode = in.op == PX_DIV ? PellixOperators::OP_DIV : PellixOperators::OP_MOD;
-            if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer && r.intValue > 0) {
-                out.intValue = in.op == PX_DIV ? l.intValue / r.intValue : l.intValue % r.intValue;
-                out.type = PellixVariable::Integer;
-            } else {
-                const PellixOperators::Status status = PellixOperators::apply(operatorCode, l, r, out);
-                if (status != PellixOperators::Ok)
-                    fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(operatorCode));
-            }
-            break;
-        }
-
-#define GENERIC(opcode, code_)                                                                                     \
+#define INTEGER(opcode, code_, integerExpression, guard)                                                           \
     case opcode: {                                                                                                 \
-        const PellixOperators::Status status = PellixOperators::apply(code_, OPERAND(in.b), OPERAND(in.c),         \
-                                                                      OPERAND(in.a));                              \
-        if (status != PellixOperators::Ok)                                                                         \
-            fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(code_));                   \
+        const PellixVariable& l = OPERAND(in.b);                                                                   \
+        const PellixVariable& r = OPERAND(in.c);                                                                   \
+        PellixVariable& out = OPERAND(in.a);                                                                       \
+        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer && (guard)) {                   \
+            const int32_t a = l.intValue, b = r.intValue;                                                          \
+            out.intValue = (integerExpression);                                                                    \
+            out.type = PellixVariable::Integer;                                                                    \
+        } else {                                                                                                   \
+            const PellixOperators::Status status = PellixOperators::apply(code_, l, r, out);                       \
+            if (status != PellixOperators::Ok)                                                                     \
+                fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(code_));               \
+        }                                                                                                          \
         break;                                                                                                     \
     }
-            GENERIC(PX_OR, PellixOperators::OP_OR)
-            GENERIC(PX_AND, PellixOperators::OP_AND)
-            GENERIC(PX_XOR, PellixOperators::OP_XOR)
-            GENERIC(PX_NOT, PellixOperators::OP_NOT)
-#undef GENERIC
+            // Division fails on zero and on INT_MIN / -1; a positive divisor is always safe.
+            INTEGER(PX_DIV, PellixOperators::OP_DIV, a / b, r.intValue > 0)
+            INTEGER(PX_MOD, PellixOperators::OP_MOD, a % b, r.intValue > 0)
+            INTEGER(PX_OR, PellixOperators::OP_OR, a | b, true)
+            INTEGER(PX_AND, PellixOperators::OP_AND, a & b, true)
+            INTEGER(PX_XOR, PellixOperators::OP_XOR, a ^ b, true)
+            INTEGER(PX_NOT, PellixOperators::OP_NOT, (static_cast<void>(a), b == 0 ? 1 : 0), true)
+#undef INTEGER
 
 #define COMPARISON(opcode, code_, comparison)                                                                      \
     case opcode: {                                                                                                 \
@@ -248,15 +254,64 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
             BRANCH(PX_BRANCH_NOT_EQ, PellixOperators::OP_EQ, ==, false)
 #undef BRANCH
 
+        case PX_FOR_STEP:
+        case PX_FOR_STEP_DOWN: {
+            PellixVariable& counter = OPERAND(in.b);
+            const PellixVariable& limit = OPERAND(in.c);
+            const PellixVariable& step = OPERAND(in.d);
+            const int comparison = in.op == PX_FOR_STEP ? PellixOperators::OP_LE : PellixOperators::OP_GE;
+            bool holds;
+            if (counter.type == PellixVariable::Integer && step.type == PellixVariable::Integer &&
+                limit.type == PellixVariable::Integer) {
+                counter.intValue = PellixOperators::wrapAdd(counter.intValue, step.intValue);
+                holds = in.op == PX_FOR_STEP ? counter.intValue <= limit.intValue : counter.intValue >= limit.intValue;
+#ifdef PELLIX_STEP_BUDGET
+                countStep(code->name, currentLineOf());
+#endif
+            } else {
+                const PellixOperators::Status status =
+                    PellixOperators::apply(PellixOperators::OP_ADD, counter, step, counter);
+                if (status != PellixOperators::Ok)
+                    fail(PellixOperators::statusMessage(status), "+");
+#ifdef PELLIX_STEP_BUDGET
+                countStep(code->name, currentLineOf());
+#endif
+                holds = PellixOperators::holds(comparison, counter, limit);
+            }
+            if (holds)
+                pc = begin + in.a;
+            break;
+        }
+
+        case PX_BEGIN_APPEND: {
+            const PellixVariable& text = OPERAND(in.b);
+            if (text.type != PellixVariable::String) {
+                pc = begin + in.a;
+            } else {
+                frame[in.c].intValue = static_cast<int32_t>(text.stringValue.size());
+                frame[in.c].type = PellixVariable::Integer;
+            }
+            break;
+        }
+        case PX_APPEND: {
+            PellixVariable& text = OPERAND(in.a);
+            const PellixOperators::Status status = PellixOperators::appendText(text, OPERAND(in.b));
+            if (status != PellixOperators::Ok) {
+                text.stringValue.resize(static_cast<size_t>(frame[in.c].intValue));
+                fail(PellixOperators::statusMessage(status), "+");
+            }
+            break;
+        }
+
         case PX_CALL: {
             const PellixCallSite& site = code->calls[static_cast<size_t>(in.c)];
             PellixSyntaxNode* callee = site.callee;
             if (!callee)
                 throw PellixRuntimeException("Function not found", site.name, site.name, 0);
-            // The arguments become the top of the stack: the callee's first slots, or a host function's view.
             const size_t arguments = base + static_cast<size_t>(in.b);
-            runtimeStack.resize(arguments + static_cast<size_t>(site.argc));
             if (callee->kind == PellixSyntaxNode::NODE_EXTERNAL) {
+                // The host sees its arguments on top of the stack and nothing above them.
+                runtimeStack.resize(arguments + static_cast<size_t>(site.argc));
                 PellixVariable result;
                 callee->hostFunction(runtimeStack, result, site.argc);
                 runtimeStack.resize(base + static_cast<size_t>(code->frameSize));
@@ -275,8 +330,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
             ++callDepth;
             code = calleeCode;
             base = arguments;
-            enter();
-            pc = begin;
+            enter(site.argc);
             break;
         }
 
@@ -290,22 +344,29 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
         case PX_RETURN: {
             if (code->resultMissing)
                 throw PellixRuntimeException("variable not found", code->name, code->name, code->line);
-            PellixVariable result;
-            moveValue(result, code->resultOperand >= 0 ? std::move(frame[code->resultOperand])
-                                                       : PellixVariable(*references[~code->resultOperand]));
             --callDepth;
+            const int resultOperand = code->resultOperand;
             if (frames.size() == entryFrames) {
                 // Back to the host: the frame goes, the arguments it pushed stay for it to pop.
+                PellixVariable result;
+                moveValue(result, resultOperand >= 0 ? std::move(frame[resultOperand])
+                                                     : PellixVariable(*references[~resultOperand]));
                 runtimeStack.resize(base + entryArguments);
                 return result;
             }
+            const size_t resultIndex = base + static_cast<size_t>(resultOperand);
+            PellixVariable* const global = resultOperand >= 0 ? nullptr : references[~resultOperand];
             const CallFrame caller = frames.back();
             frames.pop_back();
             code = caller.code;
             base = caller.base;
-            enter();
+            reach();
             pc = begin + caller.returnPc;
-            moveValue(OPERAND(caller.resultOperand), std::move(result));
+            PellixVariable& destination = OPERAND(caller.resultOperand);
+            if (global)
+                storeValue(destination, *global);
+            else
+                moveValue(destination, std::move(runtimeStack[resultIndex]));
             break;
         }
 

@@ -32,7 +32,8 @@ public:
     std::string& getString();
 
     // The text getString would give, without touching the cache. A String returns its own text; the other
-    // types print into buffer (numberTextCapacity bytes) and return it. length receives the text length.
+    // types print into buffer (numberTextCapacity bytes) and return where the text starts in it. length
+    // receives the text length.
     const char* peekText(char* buffer, size_t& length) const;
 
     // atoi as a total function: blanks, sign, digits; saturates at the int range instead of overflowing.

@@ -22,6 +22,7 @@ if(EXISTS ${base}.out)
   file(READ ${base}.out expected_output)
 endif()
 
+string(JOIN " " shown_arguments ${arguments})
 execute_process(COMMAND ${PELLIX} ${arguments}
   WORKING_DIRECTORY ${case_directory}
   OUTPUT_VARIABLE output
@@ -29,9 +30,9 @@ execute_process(COMMAND ${PELLIX} ${arguments}
   RESULT_VARIABLE status)
 
 if(NOT "${status}" STREQUAL "${expected_status}")
-  message(FATAL_ERROR "pellix ${arguments}: exit status ${status}, expected ${expected_status}\n"
+  message(FATAL_ERROR "pellix ${shown_arguments}: exit status ${status}, expected ${expected_status}\n"
                       "output:\n${output}\nstandard error:\n${errors}")
 endif()
 if(NOT "${output}" STREQUAL "${expected_output}")
-  message(FATAL_ERROR "pellix ${arguments}: output differs.\n--- expected\n${expected_output}\n--- got\n${output}\n---")
+  message(FATAL_ERROR "pellix ${shown_arguments}: output differs.\n--- expected\n${expected_output}\n--- got\n${output}\n---")
 endif()
