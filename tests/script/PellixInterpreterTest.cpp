@@ -170,3 +170,53 @@ TEST(PellixInterpreter, MissingStorageAndMalformedTrees) {
     }
     EXPECT_EQ(script.interpret(main), PellixScript::FLOW_NORMAL);
 }
+
+// The compiled interpreter takes short cuts (a fused FOR step, text appended in place, SELECT by table);
+// each must mean exactly what the plain tree walk means.
+TEST(PellixInterpreter, CompiledShortcutsMeanTheSame) {
+    auto both = [](const std::string& text) {
+        const ScriptOutcome outcome = runBoth(text);
+        EXPECT_TRUE(outcome.ran) << outcome.error;
+        return outcome.output;
+    };
+    // A step and a limit that change inside the loop are read again on every pass.
+    EXPECT_EQ(both("FUNCTION Main\n S = 1, L = 40\n FOR I = 1 TO L STEP S\n  print I, \" \"\n  S = S * 2\n"
+                   "  L = L - 10\n NEXT\n print I\nEND FUNCTION\n"),
+              "1 3 7 15");
+    EXPECT_EQ(both("FUNCTION Main\n I = 1\n DO WHILE I <= 3\n  print I\n  I = I + 1\n LOOP\nEND FUNCTION\n"), "123");
+    EXPECT_EQ(both("FUNCTION Main\n FOR I = 3 TO 1 STEP -1\n  print I\n NEXT\n FOR S = \"1\" TO 3\n  print S, \",\"\n"
+                   " NEXT\nEND FUNCTION\n"),
+              "3211,");
+    EXPECT_EQ(both("DIM G\nFUNCTION Main\n FOR G = 1 TO 3\n NEXT\n print G\nEND FUNCTION\n"), "4");
+
+    // Appending in place, and the cases that must not.
+    EXPECT_EQ(both("FUNCTION Main\n S = \"a\"\n FOR I = 1 TO 3\n  S = S + \"-\" + I * 2 + \".\"\n NEXT\n print S\n"
+                   "END FUNCTION\n"),
+              "a-2.-4.-6.");
+    EXPECT_EQ(both("FUNCTION Main\n S = \"ab\"\n S = S + \"x\" + S\n print S\nEND FUNCTION\n"), "abxab");
+    EXPECT_EQ(both("FUNCTION Main\n S = 5\n S = S + \"x\" + 1\n print S\nEND FUNCTION\n"), "6");
+    EXPECT_EQ(both("FUNCTION Main\n DIM S\n S = S + \"x\" + 1\n print S\nEND FUNCTION\n"), "undefined");
+    EXPECT_EQ(both("FUNCTION Main\n DIM U\n S = \"n=\"\n S = S + 7 / 2 + \"|\" + 2.5 + U\n print S\nEND FUNCTION\n"),
+              "n=3|2.500000undefined");
+    EXPECT_EQ(both("DIM T\nFUNCTION Main\n T = \"g\"\n T = T + 1 + 2\n print T\nEND FUNCTION\n"), "g12");
+
+    // When the text would pass its limit the variable keeps its old text.
+    const std::string nearLimit =
+        "DIM S, Copy\nFUNCTION Fill\n S = \"x\"\n DO WHILE 1\n  S = S + S\n LOOP\nEND FUNCTION\n"
+        "FUNCTION Trim\n Copy = S\nEND FUNCTION\n"
+        "FUNCTION Grow\n S = S + \"a\" + \"b\"\nEND FUNCTION\n"
+        "FUNCTION Check\n print S = Copy\nEND FUNCTION\n";
+    for (PellixScript::Interpreter interpreter : {PellixScript::Compiled, PellixScript::TreeWalking}) {
+        PellixScript script;
+        script.setInterpreter(interpreter);
+        registerTestHostFunctions(script);
+        ASSERT_TRUE(script.parse(nearLimit)) << script.getLastError();
+        EXPECT_FALSE(script.run("Fill")); // S stops at 2^24 characters, exactly the limit
+        ASSERT_TRUE(script.run("Trim"));
+        EXPECT_FALSE(script.run("Grow"));
+        EXPECT_EQ(script.getLastError(), "At line 12 : GROW: String too long, the limit is 16777216 characters : +");
+        takePrintedText();
+        ASSERT_TRUE(script.run("Check"));
+        EXPECT_EQ(takePrintedText(), "1");
+    }
+}
