@@ -42,7 +42,8 @@ public:
     static constexpr int maxImportDepth = 16;       // files importing files
     static constexpr int maxLocals = 32767;         // local slots of one function
     static constexpr size_t maxStackSize = 1u << 20; // values on the run-time stack
-    static constexpr int maxWalkerDepth = 3000;     // native recursion of the tree walker
+    static constexpr int maxWalkerDepth = 3000;     // native recursion of the tree walker, in nodes
+    static constexpr size_t maxWalkerStack = 1u << 20; // and in bytes of native stack
 
     PellixScript();
     ~PellixScript();
@@ -140,6 +141,7 @@ private:
     // Tree walker.
     PellixVariable invokeWalking(const std::string& name, int argc);
     void pushStackValue(PellixVariable value);
+    void checkWalkerDepth(const PellixSyntaxNode* node);
 
     // Compiled interpreter.
     PellixFunctionCode* codeFor(PellixSyntaxNode* function);
@@ -167,6 +169,7 @@ private:
     int callDepth = 0;
     int hostReentry = 0;
     int walkerDepth = 0;
+    const char* walkerStackBase = nullptr;
     long long stepsLeft = 0;
     // Where the tree walker is, for the errors the engine adds of its own (division by zero, limits).
     const PellixSyntaxNode* currentFunction = nullptr;

@@ -21,11 +21,6 @@ private:
     int& depth;
 };
 
-std::string walkerLimitMessage() {
-    return "Script nested too deeply for the tree-walking interpreter, the limit is " +
-           std::to_string(PellixScript::maxWalkerDepth) + " levels";
-}
-
 // Copies a value into a variable's storage. Only the value moves; the declaration flags stay.
 void storeValue(PellixVariable& target, const PellixVariable& value) {
     if (&target == &value)
@@ -54,6 +49,21 @@ void PellixScript::countStep(const std::string& function, int line) {
     (void)function;
     (void)line;
 #endif
+}
+
+// The walker recurses natively with the script; the depth in nodes bounds it on every build, and the stack it
+// has used bounds it where frames are large (sanitizer builds).
+void PellixScript::checkWalkerDepth(const PellixSyntaxNode* node) {
+    const char* here = static_cast<const char*>(__builtin_frame_address(0));
+    if (walkerDepth == 0)
+        walkerStackBase = here;
+    const size_t used = walkerStackBase > here ? static_cast<size_t>(walkerStackBase - here) : 0;
+    if (walkerDepth >= maxWalkerDepth || used > maxWalkerStack) {
+        throwRuntime("Script nested too deeply for the tree-walking interpreter, the limit is " +
+                         std::to_string(maxWalkerDepth) + " levels or " + std::to_string(maxWalkerStack) +
+                         " bytes of stack",
+                     node->word);
+    }
 }
 
 void PellixScript::pushStackValue(PellixVariable value) {
@@ -121,8 +131,7 @@ PellixVariable PellixScript::call(PellixSyntaxNode* callNode) {
 }
 
 int PellixScript::interpret(PellixSyntaxNode* node) {
-    if (walkerDepth >= maxWalkerDepth)
-        throwRuntime(walkerLimitMessage(), node->word);
+    checkWalkerDepth(node);
     WalkerLevel level(walkerDepth);
     switch (node->kind) {
     case PellixSyntaxNode::NODE_ASSIGN: {
@@ -193,8 +202,7 @@ int PellixScript::interpret(PellixSyntaxNode* node) {
 }
 
 PellixVariable PellixScript::evaluate(PellixSyntaxNode* node) {
-    if (walkerDepth >= maxWalkerDepth)
-        throwRuntime(walkerLimitMessage(), node->word);
+    checkWalkerDepth(node);
     WalkerLevel level(walkerDepth);
     switch (node->kind) {
     case PellixSyntaxNode::NODE_VARIABLE:
