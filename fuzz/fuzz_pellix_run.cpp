@@ -15,7 +15,7 @@ struct Engine {
     std::string output;
 };
 
-// The interpreters stop deep recursion at different depths by design; after that their globals may differ.
+// The interpreters stop deep recursion at different depths on purpose; after that their globals may differ.
 bool hitsDepthLimit(const std::string& error) {
     return error.find("nested too deeply") != std::string::npos ||
            error.find("Run-time stack full") != std::string::npos;
