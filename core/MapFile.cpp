@@ -99,7 +99,8 @@ bool MapFile::readAll(Reader& reader) {
         errno = 0;
         char* end = nullptr;
         long number = std::strtol(word.c_str(), &end, 10);
-        if (end == word.c_str() || *end != '\0' || (word[0] != '-' && word[0] != '+' && !(word[0] >= '0' && word[0] <= '9')))
+        // The number must fill the whole word: a NUL byte inside it would end strtol's view early.
+        if (end != word.c_str() + word.size() || (word[0] != '-' && word[0] != '+' && !(word[0] >= '0' && word[0] <= '9')))
             return fail(std::string("the ") + name + " " + quoted(word) + " is not a whole number");
         if (errno == ERANGE || number < low || number > high)
             return fail(std::string("the ") + name + " " + quoted(word) + " is outside " + std::to_string(low) + " to " +

@@ -92,6 +92,9 @@ TEST(MapFile, StopsAtTheFirstProblemKeepingWhatCameBefore) {
         {header + std::string("5 ") + piece, "record 2 of 5: the file ends where the picture name should be", true,
          true, 1},
         {std::string("7 3000 1200 1\x01\x02 0 0"), "the background red \"1??\" is not a whole number", true, false, 0},
+        // A NUL byte inside a word must not end the number early: "12<NUL>5" is no 12.
+        {header + one + "crate.bmp 2 0 12" + std::string(1, '\0') + "5 20 0 0 0 0",
+         "record 1 of 1: the x \"12?5\" is not a whole number", true, true, 0},
     };
     for (const Case& c : cases) {
         MapText text(c.text);
