@@ -45,7 +45,9 @@ protected:
     bool free = true;
     Object* board = nullptr;  // never owned; compared by identity only
     std::vector<RealBody*> passengers;  // not owned
-    float groundFriction = 0.0f;  // pixels per frame lost along x per frame while standing
+    // Pixels per frame lost along x per frame while standing. Set by each landing;
+    // before the first, a body placed on a board by hand slides without friction.
+    float groundFriction = 0.0f;
     bool bouncy = false;
 
 private:

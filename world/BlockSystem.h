@@ -22,6 +22,7 @@ public:
     BlockSystem() = default;
     BlockSystem(const BlockSystem&) = delete;
     BlockSystem& operator=(const BlockSystem&) = delete;
+    // Frees the grid and the block map (a map-sized bitmap); the objects listed are not ours.
     ~BlockSystem();
 
     // Builds an empty grid and block map for a map of that size, releasing the old ones.

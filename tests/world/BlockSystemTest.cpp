@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <allegro.h>
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
 
@@ -34,6 +38,18 @@ int listings(const BlockSystem& blocks, Object* o) {
                                                  blocks.getBlock(row, column)->end(), o));
     return count;
 }
+
+// Bytes of heap in use now. The sanitizers bring their own allocator, which
+// glibc's statistics do not see.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+size_t heapInUse() { return __sanitizer_get_current_allocated_bytes(); }
+#else
+size_t heapInUse() {
+    struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;  // small blocks, and large ones mapped on their own
+}
+#endif
 
 // Counts the collide calls a probe receives and whom they named.
 class Probe : public Object {
@@ -69,6 +85,26 @@ TEST(BlockSystem, GridSizeIsFullBlocksPlusTwoAndIsRebuiltOnEveryInitialize) {
     EXPECT_EQ(listings(blocks, o), 0) << "a new map starts with an empty grid";
     EXPECT_EQ(getpixel(blocks.getBlockMap(), 10, 10), 0) << "and a clean block map";
     delete o;
+}
+
+TEST(BlockSystem, TheGridAndBlockMapAreFreedOnReinitializeAndDestruction) {
+    // A 4000 x 3000 block map takes 48 MB at 32 bits a pixel: far above anything
+    // else the test program allocates meanwhile.
+    set_color_depth(32);
+    const size_t mapBytes = 4000u * 3000u * 4u;
+    const size_t slack = mapBytes / 8;
+    size_t before = heapInUse();
+    {
+        BlockSystem blocks;
+        blocks.initialize(4000, 3000);
+        EXPECT_GT(heapInUse(), before + mapBytes - slack) << "the block map is on the heap";
+        for (int i = 0; i < 3; ++i) blocks.initialize(4000, 3000);
+        EXPECT_LT(heapInUse(), before + mapBytes + slack) << "each new map replaces the old one";
+        blocks.initialize(10, 10);
+        EXPECT_LT(heapInUse(), before + slack);
+        blocks.initialize(4000, 3000);
+    }
+    EXPECT_LT(heapInUse(), before + slack) << "destruction frees the grid and the block map";
 }
 
 TEST(BlockSystem, UnusableMapSizesLeaveNoGridAndEveryQuestionAnswersSafely) {
@@ -142,6 +178,20 @@ TEST(BlockSystem, NegativeAndFarCoordinatesFollowTheUnsignedBlockIndices) {
         blocks.removeObject(o);
         delete o;
     }
+
+    // The same holds for rows: a top at -250 is in block row -1, a top at -150 in row 0.
+    Object* farUp = box(10, -250, 20, 300);  // reaches down to y = 50
+    Object* nearUp = box(10, -150, 20, 200);
+    blocks.addObject(farUp);
+    blocks.addObject(nearUp);
+    EXPECT_EQ(listings(blocks, farUp), 0);
+    EXPECT_TRUE(listed(blocks, 0, 0, nearUp));
+    EXPECT_EQ(listings(blocks, nearUp), 1);
+    EXPECT_EQ(blocks.getObjectByPosition(20, 40), nearUp) << "the box that starts above the map is not found";
+    for (Object* o : {farUp, nearUp}) {
+        blocks.removeObject(o);
+        delete o;
+    }
 }
 
 TEST(BlockSystem, OnlyCollidableObjectsEnterAndOutlinesAreWhiteExceptFightersInTheirColour) {
@@ -168,6 +218,22 @@ TEST(BlockSystem, OnlyCollidableObjectsEnterAndOutlinesAreWhiteExceptFightersInT
     fighter.setWidth(20).setHeight(40);
     blocks.addObject(&fighter);
     EXPECT_EQ(getpixel(map, 100, 120), teal);
+    int hx = 0, hy = 0;
+    EXPECT_FALSE(blocks.checkLineCollision(teal, 50, 120, 200, 120, &hx, &hy)) << "its own shots pass through it";
+    ASSERT_TRUE(blocks.checkLineCollision(makecol(200, 0, 0), 50, 120, 200, 120, &hx, &hy)) << "others' stop there";
+    EXPECT_EQ(hx, 100);
+
+    // Computer players and any other kind of fighter are outlined in their colour too.
+    class Recruit : public Torvane::Player {};
+    Recruit recruit;
+    int olive = makecol(120, 130, 40);
+    recruit.setColor(olive);
+    recruit.setX(200).setY(100);
+    recruit.setWidth(20).setHeight(40);
+    blocks.addObject(&recruit);
+    EXPECT_EQ(getpixel(map, 200, 120), olive);
+    EXPECT_FALSE(blocks.checkLineCollision(olive, 150, 120, 300, 120, &hx, &hy));
+    blocks.removeObject(&recruit);
 
     // The inspection view copies the block map from a corner onto the whole target.
     BITMAP* view = create_bitmap(50, 50);
@@ -211,6 +277,22 @@ TEST(BlockSystem, CheckCollisionOffersEveryNeighbourOncePerSharedBlockAndWalksTo
     EXPECT_EQ(std::count(probe.offered.begin(), probe.offered.end(), static_cast<Object*>(&probe)), 0)
         << "an object is never offered itself";
     blocks.removeObject(&probe);
+
+    // The range is fixed when the walk starts, although collide pushes the object away.
+    class Drifter : public Object {
+    public:
+        std::vector<Object*> offered;
+        bool collide(Object* other) override {
+            offered.push_back(other);
+            setX(750);  // into column 3, where only far is
+            return false;
+        }
+    };
+    Drifter drifter;
+    drifter.setX(180).setY(90).setWidth(40).setHeight(20).setCollidable(true);
+    blocks.checkCollision(&drifter);
+    EXPECT_EQ(drifter.offered.size(), 3u) << "wide in both blocks and small, as from where the walk began";
+    EXPECT_EQ(std::count(drifter.offered.begin(), drifter.offered.end(), far), 0);
     for (Object* o : {wide, far, small}) {
         blocks.removeObject(o);
         delete o;

@@ -71,6 +71,27 @@ public:
     }
 };
 
+// Hands the world an object while it is drawn, and from its destructor, which
+// runs inside the sweep of dead objects, tries to take another one out and
+// hands over a second one.
+class Testator : public Object {
+public:
+    Object* drawnHeir = nullptr;
+    Object* lastHeir = nullptr;
+    Object* victim = nullptr;
+    bool* removedWhileDying = nullptr;  // outlives the testator
+    ~Testator() override {
+        ObjectSystem& objects = Torvane::Game::getInstance()->getObjectSystem();
+        *removedWhileDying = objects.removeObject(victim);
+        objects.addObject(lastHeir);
+    }
+    void draw(BITMAP*, int, int) override {
+        if (drawnHeir->isVisible()) return;
+        drawnHeir->show();
+        Torvane::Game::getInstance()->getObjectSystem().addObject(drawnHeir);
+    }
+};
+
 class ObjectSystemTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -183,6 +204,39 @@ TEST_F(ObjectSystemTest, RemovalsAndCleanupDuringAWalkAreRefusedWithTheMessage) 
     EXPECT_FALSE(objects().isIterating());
     objects().removeDeadObjects();
     EXPECT_EQ(objects().getObjectCount(), 0) << "the sweep at the end of the frame takes it";
+}
+
+TEST_F(ObjectSystemTest, TheDrawingAndSweepingWalksQueueAdditionsAndRefuseRemovalsToo) {
+    Object* victim = piece(500, 100, 20, 20);
+    objects().addObject(victim);
+    Testator* testator = new Testator();
+    testator->drawnHeir = piece(100, 100, 20, 20);
+    testator->drawnHeir->hide();
+    testator->lastHeir = piece(300, 100, 20, 20);
+    testator->victim = victim;
+    bool removedWhileDying = true;
+    testator->removedWhileDying = &removedWhileDying;
+    testator->show();
+    objects().addObject(testator);
+
+    objects().drawObjects(canvas, 0, 0);
+    EXPECT_EQ(objects().getObjectCount(), 2) << "made while drawing: it waits";
+    EXPECT_EQ(objects().getPendingCount(), 1);
+    EXPECT_FALSE(inGrid(testator->drawnHeir)) << "nor is it in the grid yet";
+    Object* drawnHeir = testator->drawnHeir;
+    Object* lastHeir = testator->lastHeir;
+
+    testator->die();
+    testing::internal::CaptureStdout();
+    objects().removeDeadObjects();
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(removedWhileDying);
+    EXPECT_NE(said.find("You should not remove Object when iterating .."), std::string::npos) << said;
+    EXPECT_EQ(objects().getObjects(), (std::vector<Object*>{victim, drawnHeir, lastHeir}))
+        << "the victim stays; both heirs join after the sweep, in the order they were made";
+    EXPECT_EQ(objects().getPendingCount(), 0);
+    EXPECT_TRUE(inGrid(drawnHeir));
+    EXPECT_TRUE(inGrid(lastHeir));
 }
 
 TEST_F(ObjectSystemTest, DeadObjectsAreSkippedDrawnOnceMoreAndDestroyedAfterDrawing) {

@@ -57,6 +57,7 @@ TEST(RealBody, StartsFreeCollidableWithMassOneAndScalesForcesByMass) {
     EXPECT_TRUE(body.isCollidable());
     EXPECT_EQ(body.getMass(), 1);
     EXPECT_FALSE(body.isBouncy());
+    EXPECT_EQ(body.getGroundFriction(), 0.0f) << "no friction before the first landing";
 
     body.setMass(50);
     body.addMomentum(Vector(-10, -300));
