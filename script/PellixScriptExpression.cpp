@@ -146,9 +146,10 @@ PellixSyntaxNode* PellixScript::parseExpression(PellixSyntaxNode* parent) {
         operands.push_back(built);
         operators.pop_back();
     };
-    // A unary operator applies to the operand just completed, as the operation 0 op operand.
+    // A unary operator applies to the operand just completed, as the operation 0 op operand. After an empty
+    // pair of parentheses there is no operand: the operator stays and fails when it is built.
     auto applyUnary = [&]() {
-        while (pendingUnary >= 1 && !operators.empty()) {
+        while (pendingUnary >= 1 && !operators.empty() && !operands.empty()) {
             PellixSyntaxNode* operand = operands.back();
             operands.pop_back();
             operands.push_back(newIntegerConstant(parent, 0));

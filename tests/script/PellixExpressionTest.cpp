@@ -111,6 +111,8 @@ TEST(PellixExpression, MalformedExpressions) {
     EXPECT_EQ(expressionError("A [ B"), "At line 3 : Internal error: failed to determine the operator : [");
     EXPECT_EQ(expressionError("A +"), "At line 3 : Syntax error: missing operand for : +");
     EXPECT_EQ(expressionError("*"), "At line 3 : Syntax error: missing operand for : *");
+    EXPECT_EQ(expressionError("- ()"), "At line 3 : Syntax error: missing operand for : -");
+    EXPECT_EQ(expressionError("NOT (())"), "At line 3 : Syntax error: missing operand for : NOT");
     EXPECT_EQ(expressionError("A )"), "At line 3 : Error, should be endline or comma : )");
     EXPECT_EQ(loadError("FUNCTION Main\n Print(1 2)\nEND FUNCTION\n"), "At line 2 : Missing ',' before : 2");
     EXPECT_EQ(loadError("FUNCTION Main\n Print 1 \"a\"\nEND FUNCTION\n"), "At line 2 : Missing ',' before : a");
