@@ -15,15 +15,17 @@ int AimSystem::getY() const { return sight->getY(); }
 void AimSystem::setX(int x) { sight->setX(x); }
 void AimSystem::setY(int y) { sight->setY(y); }
 
-void AimSystem::move() {
+bool AimSystem::pointerFollowsSight() const {
     Game* game = Game::getInstance();
     const MapSystem& map = game->getMapSystem();
     const int x = sight->getX(), y = sight->getY();
     Player* main = game->getMainPlayer();
+    return x > 0 && x < map.getClientWidth() && y > 0 && y < map.getClientHeight() && main && main->isAlive();
+}
+
+void AimSystem::move() {
     // The pointer follows where the sight was thrown before this frame's shake.
-    if (x > 0 && x < map.getClientWidth() && y > 0 && y < map.getClientHeight() && main && main->isAlive()) {
-        position_mouse(x, y);
-    }
+    if (pointerFollowsSight()) position_mouse(sight->getX(), sight->getY());
     sight->move();
 }
 

@@ -21,6 +21,9 @@ public:
     void setX(int x);
     void setY(int y);
     void move();
+    // Whether move takes the mouse pointer to the sight: only from strictly
+    // inside the view, and only while the main player lives.
+    bool pointerFollowsSight() const;
     void draw(BITMAP* target);
     void jump(int strength);
 

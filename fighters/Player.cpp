@@ -298,7 +298,7 @@ bool Player::hit(int x, int y, const Vector& direction) {
     // as its nearest edge.
     int damage = 10;
     if (height > 0) {
-        float fromTop = static_cast<float>(y - getY()) / static_cast<float>(height);
+        float fromTop = static_cast<float>(difference(y, getY())) / static_cast<float>(height);
         fromTop = std::max(0.0f, std::min(1.0f, fromTop));
         damage = static_cast<int>((1.0f - fromTop) * 10.0f);
     }

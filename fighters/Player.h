@@ -119,7 +119,7 @@ protected:
     std::string name;
     int playerId = 0;
     int health = 100;
-    int defend = 0;
+    int defend = 0;  // no game rule sets it; the info bar shows it, so it starts empty
     int headshots = 0;
     int kills = 0;
     bool animating = false;
@@ -136,7 +136,7 @@ protected:
     int fireY = 0;
     PlayerAction playerAction{0, 0, 0};
     bool playerActionOn = false;
-    Weapon* weapons[slotCount] = {};  // owned
+    Weapon* weapons[slotCount] = {};  // owned: destroyed when replaced and with the fighter
 };
 
 }  // namespace Torvane

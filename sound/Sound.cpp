@@ -36,6 +36,8 @@ void Sound::play() {
 }
 
 void Sound::stop() {
+    // Only the Allegro slots are stopped: nothing calls this during play, and an
+    // effect already under way is short, so the OpenAL source is left to finish.
     if (sample) stop_sample(sample);
     if (midi) stop_midi();
 }

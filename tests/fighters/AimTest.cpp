@@ -190,3 +190,32 @@ TEST_F(AimTest, TheCrosshairIsFourArmsAroundAnOpenCentre) {
     }
     destroy_bitmap(target);
 }
+
+TEST_F(AimTest, ThePointerFollowsOnlyFromInsideTheViewAndForALiveMainPlayer) {
+    aim().setX(400);
+    aim().setY(300);
+    EXPECT_FALSE(aim().pointerFollowsSight()) << "no main player";
+
+    Torvane::Player* human = TestWorld::addFighter("kr", 300, 440, makecol(200, 0, 0));
+    TestWorld::game().setMainPlayer(human);
+    // The view is 800x600: its edges and what lies beyond them leave the pointer alone.
+    struct Case {
+        int x, y;
+        bool follows;
+    };
+    const Case cases[] = {
+        {400, 300, true}, {1, 300, true},    {799, 300, true},  {400, 1, true},   {400, 599, true},
+        {0, 300, false},  {800, 300, false}, {400, 0, false},   {400, 600, false}, {-3, 300, false},
+        {400, -3, false}, {900, 300, false}, {400, 700, false},
+    };
+    for (const Case& c : cases) {
+        aim().setX(c.x);
+        aim().setY(c.y);
+        EXPECT_EQ(aim().pointerFollowsSight(), c.follows) << c.x << ", " << c.y;
+    }
+
+    aim().setX(400);
+    aim().setY(300);
+    human->die();
+    EXPECT_FALSE(aim().pointerFollowsSight()) << "the main player is dead";
+}

@@ -128,6 +128,16 @@ TEST(Animation, UnknownIdsAndFrameBoundsLeaveTheStateSafe) {
     animation.setFrame(3);
     EXPECT_EQ(animation.getFrame(), 0);
     destroy_bitmap(target);
+
+    // Two blocks with one id: the first in the file is the one played.
+    std::string twice = folder.write("twice.dat", "2\n5 2 1 " + sheet + "\n" + frameLines(3) + "5 0 1 " + sheet + "\n" +
+                                                      frameLines(2));
+    Animation doubled;
+    loadCapturing(doubled, twice);
+    ASSERT_EQ(doubled.getLoadedActionCount(), 2);
+    doubled.setAction(5);
+    EXPECT_EQ(doubled.getAction(), 5);
+    EXPECT_EQ(framesAfterCalls(doubled, 4), (std::vector<int>{1, 1, 1, 2}));
 }
 
 TEST(Animation, FacingLeftDrawsTheSameFrameMirroredInPlace) {

@@ -157,6 +157,15 @@ TEST_F(PlayerTest, DamageFollowsTheHeightOfTheHitWithAsMuchBlood) {
     EXPECT_TRUE(p->hit(310, top + 20, right));
     EXPECT_EQ(p->getHealth(), 66);
 
+    // A point far outside the box counts as its nearest edge, and the distance
+    // from the top does not overflow. (Not INT_MIN itself: the drops made there
+    // would take the block map's own arithmetic past its limit.)
+    p->setHeight(40);
+    EXPECT_TRUE(p->hit(310, INT_MIN + 300, right));
+    EXPECT_EQ(p->getHealth(), 56);
+    EXPECT_FALSE(p->hit(310, INT_MAX, right));
+    EXPECT_EQ(p->getHealth(), 56);
+
     // A hit also stops the fighter in its tracks.
     p->setHeight(40);
     p->moveLeft(true);
@@ -442,6 +451,42 @@ TEST_F(PlayerTest, WeaponSlotsRefuseNumbersOutsideZeroToThree) {
     p->setEquipment(2);
     p->aim(INT_MIN, INT_MAX);
     EXPECT_EQ(second->getAngle(), 128 - 31) << "down-left, a hair under 45 degrees";
+}
+
+namespace {
+
+// A rifle that counts its own destruction.
+class CountedGun : public Torvane::Gun {
+public:
+    CountedGun(Player* owner, int& destroyed) : Gun(owner), destroyed(destroyed) {}
+    ~CountedGun() override { ++destroyed; }
+
+private:
+    int& destroyed;
+};
+
+}  // namespace
+
+TEST_F(PlayerTest, AFighterDestroysTheWeaponsItHolds) {
+    int destroyed = 0;
+    Player* p = new Player("Owner", "kr");
+    CountedGun* kept = new CountedGun(p, destroyed);
+    p->setWeapon(1, new CountedGun(p, destroyed));
+    p->setWeapon(2, kept);
+    p->setWeapon(3, new CountedGun(p, destroyed));
+    EXPECT_EQ(destroyed, 0);
+    // Replaced: the old one goes at once, the one stored again stays.
+    p->setWeapon(1, new CountedGun(p, destroyed));
+    EXPECT_EQ(destroyed, 1);
+    p->setWeapon(2, kept);
+    EXPECT_EQ(destroyed, 1);
+    // Emptied: the weapon goes and the slot holds nothing.
+    p->setWeapon(3, nullptr);
+    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(p->getWeapon(3), nullptr);
+    // The two still held go with the fighter.
+    delete p;
+    EXPECT_EQ(destroyed, 4);
 }
 
 TEST_F(PlayerTest, OnlyTheWeaponInHandCountsDown) {
