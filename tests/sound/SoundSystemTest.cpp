@@ -3,7 +3,9 @@
 #include <AL/al.h>
 #include <allegro.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "sound/SoundSystem.h"
 #include "tests/support/HeadlessGame.h"
@@ -61,8 +63,19 @@ TEST(SoundSystem, PlaysByNameAndSaysWhenANameIsUnknown) {
     EXPECT_EQ(gun->getPlayCount(), count + 1);
     EXPECT_EQ(sourceState(gun), AL_PLAYING);
     // Asked again while playing: the one source starts over, still playing.
+    ALint played = 0;
+    for (int wait = 0; wait < 20 && played == 0; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        alGetSourcei(gun->getSource(), AL_SAMPLE_OFFSET, &played);
+    }
+    ASSERT_GT(played, 0) << "OpenAL's silent driver did not advance the shot";
+    ALuint source = gun->getSource();
     sounds.playSound("gun");
+    EXPECT_EQ(gun->getSource(), source);
     EXPECT_EQ(sourceState(gun), AL_PLAYING);
+    ALint restarted = 0;
+    alGetSourcei(source, AL_SAMPLE_OFFSET, &restarted);
+    EXPECT_LT(restarted, played) << "the shot went on instead of starting over";
     EXPECT_EQ(gun->getPlayCount(), count + 2);
     // Two names play at once.
     sounds.playSound("pistol");

@@ -264,6 +264,20 @@ TEST_F(GrenadeTest, KillsAreCreditedToTheThrowerEvenItsOwn) {
     EXPECT_EQ(thrower->getKills(), 2);
     EXPECT_EQ(thrower->getHeadshots(), 0);
     EXPECT_EQ(TestWorld::countEvents("OnKill"), 2);
+    // The victim sat on the blast point itself: no direction, so its blood flies
+    // as from a push to the right (back against it, never up or down).
+    int victimDrops = 0, movingDrops = 0;
+    for (Torvane::Object* o : TestWorld::game().getObjectSystem().getObjects()) {
+        Torvane::Blood* drop = dynamic_cast<Torvane::Blood*>(o);
+        if (!drop || drop->getX() != victim->getCentralX() || drop->getY() != victim->getCentralY()) continue;
+        ++victimDrops;
+        EXPECT_FALSE(std::isnan(drop->getVelocity().x));
+        EXPECT_EQ(drop->getVelocity().y, 0.0f);
+        EXPECT_LE(drop->getVelocity().x, 0.0f);
+        movingDrops += drop->getVelocity().x < 0.0f;
+    }
+    EXPECT_EQ(victimDrops, 50);
+    EXPECT_GT(movingDrops, 0) << "no drop was given any direction";
 
     // A blast with nobody to credit still hurts.
     Player* other = TestWorld::addFighter("ranger", 1400, 300, blue);
