@@ -117,6 +117,12 @@ std::vector<PellixVariable>* PellixScript::getRuntimeStack() {
     return &runtimeStack;
 }
 
+PellixVariable PellixScript::hostArgument(const std::vector<PellixVariable>& stack, int argc, int positionFromTop) {
+    if (positionFromTop < 1 || positionFromTop > argc || static_cast<size_t>(positionFromTop) > stack.size())
+        return PellixVariable();
+    return stack[stack.size() - static_cast<size_t>(positionFromTop)];
+}
+
 bool PellixScript::invokeExternal(std::string name, int argc) {
     (void)argc;
     toUpperString(name);

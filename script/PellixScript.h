@@ -63,6 +63,10 @@ public:
     static void toUpperString(std::string& text);
     // True when no function of that name is registered.
     bool invokeExternal(std::string name, int argc);
+    // For host functions that take their arguments by position from the top of the stack: the argument
+    // positionFromTop places below the top (1 is the last argument), or an undefined value when the call
+    // passed fewer arguments, so that a short call never reads below the stack or into another frame.
+    static PellixVariable hostArgument(const std::vector<PellixVariable>& stack, int argc, int positionFromTop);
 
     void setInterpreter(Interpreter interpreter) { this->interpreter = interpreter; }
     Interpreter getInterpreter() const { return interpreter; }

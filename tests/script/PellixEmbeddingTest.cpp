@@ -167,6 +167,22 @@ TEST(PellixEmbedding, HostFunctionsMayCallBackIntoTheEngine) {
     }
 }
 
+TEST(PellixEmbedding, HostArgumentsNeverReadBelowTheCall) {
+    std::vector<PellixVariable> stack(3);
+    stack[0].setString("other frame");
+    stack[1].setInteger(1);
+    stack[2].setInteger(2);
+    // A host function of three arguments called with two: the missing first one is undefined, not the value
+    // of another frame below.
+    EXPECT_EQ(PellixScript::hostArgument(stack, 2, 1).getInteger(), 2);
+    EXPECT_EQ(PellixScript::hostArgument(stack, 2, 2).getInteger(), 1);
+    EXPECT_EQ(PellixScript::hostArgument(stack, 2, 3).type, PellixVariable::Undefined);
+    EXPECT_EQ(PellixScript::hostArgument(stack, 0, 1).type, PellixVariable::Undefined);
+    EXPECT_EQ(PellixScript::hostArgument(stack, 5, 4).type, PellixVariable::Undefined);
+    std::vector<PellixVariable> empty;
+    EXPECT_EQ(PellixScript::hostArgument(empty, 1, 1).type, PellixVariable::Undefined);
+}
+
 TEST(PellixEmbedding, EntryFunctionWithoutResultRuns) {
     const ScriptOutcome outcome = runBoth("FUNCTION Main\n X = 1\nEND FUNCTION\n", "main");
     EXPECT_TRUE(outcome.ran);

@@ -39,9 +39,7 @@ void isNull(std::vector<PellixVariable>& stack, PellixVariable& result, int argc
 // Sleeps for the milliseconds of its last argument; without arguments, or with a negative count, not at all.
 void delay(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
     (void)result;
-    if (argc < 1)
-        return;
-    const int milliseconds = stack.back().getInteger();
+    const int milliseconds = PellixScript::hostArgument(stack, argc, 1).getInteger();
     if (milliseconds > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
