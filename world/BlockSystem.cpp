@@ -1,6 +1,7 @@
 #include "world/BlockSystem.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -20,6 +21,9 @@ struct LineState {
 };
 
 thread_local LineState* currentLine = nullptr;
+
+// The last pixel row or column of a box edge; a box at the far end of the int range stays there.
+int lastPixel(int edge) { return edge == INT_MIN ? edge : edge - 1; }
 
 void checkPoint(BITMAP* map, int x, int y, int) {
     LineState* state = currentLine;
@@ -105,7 +109,7 @@ void BlockSystem::addObject(Object* o, int left, int top, int right, int bottom)
     if (!blockMap) return;
     // Fighters are outlined in their team colour so their own bullets pass through them.
     Player* player = dynamic_cast<Player*>(o);
-    rect(blockMap, left, top, right - 1, bottom - 1, player ? player->getColor() : outlineColor);
+    rect(blockMap, left, top, lastPixel(right), lastPixel(bottom), player ? player->getColor() : outlineColor);
 }
 
 void BlockSystem::removeObject(Object* o) {
@@ -128,7 +132,7 @@ void BlockSystem::removeObject(Object* o, int left, int top, int right, int bott
         }
     }
     // Pixels shared with other outlines go black too, until those objects are entered again.
-    if (blockMap) rect(blockMap, left, top, right - 1, bottom - 1, makecol(0, 0, 0));
+    if (blockMap) rect(blockMap, left, top, lastPixel(right), lastPixel(bottom), makecol(0, 0, 0));
 }
 
 bool BlockSystem::checkCollision(Object* o) {

@@ -1,6 +1,7 @@
 #include "world/Object.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "fighters/RealBody.h"
@@ -97,7 +98,11 @@ Object& Object::setLifetime(int l) { lifetime = l; return *this; }
 Object& Object::setLayer(MapLayer l) { layer = l; return *this; }
 
 Rect* Object::getRectangle() {
-    rectangle = Rect{getX(), getX() + width, getY(), getY() + height};
+    auto farEdge = [](int start, int size) {
+        long long edge = static_cast<long long>(start) + size;
+        return static_cast<int>(std::clamp<long long>(edge, INT_MIN, INT_MAX));
+    };
+    rectangle = Rect{getX(), farEdge(getX(), width), getY(), farEdge(getY(), height)};
     return &rectangle;
 }
 

@@ -30,8 +30,8 @@ public:
     virtual void handleCollision(int side, Object* other);
 
     // The float coordinate plus 0.5, truncated toward zero.
-    int getX() const { return static_cast<int>(position.x + 0.5f); }
-    int getY() const { return static_cast<int>(position.y + 0.5f); }
+    int getX() const { return roundCoordinate(position.x); }
+    int getY() const { return roundCoordinate(position.y); }
     Object& setX(int x);
     Object& setY(int y);
     Vector getPosition() const { return position; }
@@ -70,6 +70,15 @@ public:
     BITMAP* getImage() const { return image; }
 
 protected:
+    // Coordinates beyond the int range (only a script can put an object there)
+    // saturate instead of overflowing the conversion.
+    static int roundCoordinate(float coordinate) {
+        float shifted = coordinate + 0.5f;
+        if (!(shifted > -2147483648.0f)) return -2147483647 - 1;
+        if (shifted >= 2147483648.0f) return 2147483647;
+        return static_cast<int>(shifted);
+    }
+
     BITMAP* image = nullptr;
     int width = 0;
     int height = 0;

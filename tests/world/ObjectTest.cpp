@@ -223,3 +223,35 @@ TEST(Object, ImageGivesSizeAndAMissingOneKeepsIt) {
     EXPECT_EQ(getpixel(target, 9, 5), makecol(0, 0, 0));
     destroy_bitmap(target);
 }
+
+TEST(Object, CoordinatesBeyondTheIntRangeSaturate) {
+    Object o;
+    o.setWidth(10).setHeight(10);
+    o.setX(2147483647).setY(-2147483647 - 1);
+    EXPECT_EQ(o.getX(), 2147483647);
+    EXPECT_EQ(o.getY(), -2147483647 - 1);
+    Rect* r = o.getRectangle();
+    EXPECT_EQ(r->right, 2147483647) << "the far edge saturates too";
+    EXPECT_EQ(r->top, -2147483647 - 1);
+    EXPECT_EQ(r->bottom, -2147483647 - 1 + 10);
+    Vector huge(1e30f, -1e30f);
+    o.setPosition(huge);
+    EXPECT_EQ(o.getX(), 2147483647);
+    EXPECT_EQ(o.getY(), -2147483647 - 1);
+}
+
+#include "world/BlockSystem.h"
+
+TEST(Object, AnObjectAtTheEdgeOfTheIntRangeEntersAndLeavesTheGridSafely) {
+    Torvane::BlockSystem blocks;
+    blocks.initialize(400, 400);
+    Object far;
+    far.setCollidable(true);
+    far.setWidth(10).setHeight(10);
+    for (int y : {-2147483647 - 1, 2147483647 - 5}) {
+        far.setX(y).setY(y);
+        blocks.addObject(&far);
+        EXPECT_EQ(blocks.getObjectByPosition(5, 5), nullptr);
+        blocks.removeObject(&far);
+    }
+}
