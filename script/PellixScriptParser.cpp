@@ -67,7 +67,7 @@ PellixVariable* PellixScript::newLocal(PellixSyntaxNode* scope, const std::strin
 bool PellixScript::parseSyntax() {
     try {
         for (;;) {
-            if (tokens->empty()) {
+            if (!tokens || tokens->empty()) {
                 for (const auto& entry : functions) {
                     if (entry.second->line == -1) {
                         setLastError("Function not implemented", entry.first, -1);

@@ -1,0 +1,1 @@
+frobnicate FILE
