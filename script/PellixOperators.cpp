@@ -145,10 +145,16 @@ PellixOperators::Status PellixOperators::apply(int code, const PellixVariable& l
             const char* rightText = right.peekText(rightBuffer, rightLength);
             if (rightLength > maxStringLength - leftLength)
                 return StringTooLong;
-            std::string joined;
-            joined.reserve(leftLength + rightLength);
-            joined.append(leftText, leftLength).append(rightText, rightLength);
-            out.stringValue.swap(joined);
+            if (&out == &right) {
+                std::string joined;
+                joined.reserve(leftLength + rightLength);
+                joined.append(leftText, leftLength).append(rightText, rightLength);
+                out.stringValue.swap(joined);
+            } else {
+                // Reuses the capacity the result already has: no allocation once it is large enough.
+                out.stringValue.assign(leftText, leftLength);
+                out.stringValue.append(rightText, rightLength);
+            }
             out.type = PellixVariable::String;
             return Ok;
         }
