@@ -2,9 +2,6 @@
 
 #include <string>
 
-#include "core/Game.h"
-#include "weapons/Bullet.h"
-
 namespace Torvane {
 
 namespace {
@@ -20,22 +17,8 @@ Pistol::Pistol(Player* owner) : Weapon(owner, "pistol") {
     fireInterval = 15;
 }
 
-void Pistol::reload() {
-    // A reload under way is not started again (and not heard again).
-    if (reloading) return;
-    Game::getInstance()->getSoundSystem().playSound(reloadSound);
-    Weapon::reload();
-}
+void Pistol::reload() { reloadWithSound(reloadSound); }
 
-bool Pistol::fire(int x, int y) {
-    if (!Weapon::fire(x, y)) return false;
-    Game* game = Game::getInstance();
-    if (heldByMainPlayer()) game->getAimSystem().jump(sightKick);
-    int startX = 0, startY = 0;
-    muzzlePoint(x, y, startX, startY);
-    game->getObjectSystem().addObject(new Bullet(owner, startX, startY, x, y));
-    game->getSoundSystem().playSound(shotSound);
-    return true;
-}
+bool Pistol::fire(int x, int y) { return shootBullet(x, y, sightKick, shotSound); }
 
 }  // namespace Torvane

@@ -6,6 +6,7 @@
 
 #include "core/Game.h"
 #include "fighters/Player.h"
+#include "weapons/Bullet.h"
 
 namespace Torvane {
 
@@ -112,6 +113,24 @@ void Weapon::muzzlePoint(int x, int y, int& startX, int& startY) const {
 bool Weapon::heldByMainPlayer() const {
     Game* game = Game::getInstance();
     return owner && game && game->getMainPlayer() == owner && owner->getCurrentWeapon() == this;
+}
+
+void Weapon::reloadWithSound(const std::string& sound) {
+    // A reload under way is not started again (and not heard again).
+    if (reloading) return;
+    Game::getInstance()->getSoundSystem().playSound(sound);
+    Weapon::reload();
+}
+
+bool Weapon::shootBullet(int x, int y, int sightKick, const std::string& sound) {
+    if (!Weapon::fire(x, y)) return false;
+    Game* game = Game::getInstance();
+    if (heldByMainPlayer()) game->getAimSystem().jump(sightKick);
+    int startX = 0, startY = 0;
+    muzzlePoint(x, y, startX, startY);
+    game->getObjectSystem().addObject(new Bullet(owner, startX, startY, x, y));
+    game->getSoundSystem().playSound(sound);
+    return true;
 }
 
 }  // namespace Torvane

@@ -49,6 +49,10 @@ protected:
     void muzzlePoint(int x, int y, int& startX, int& startY) const;
     // Whether this weapon is the one the human player holds.
     bool heldByMainPlayer() const;
+    // What a gun of either kind does beyond the bookkeeping: a reload is heard once,
+    // a shot kicks the human player's sight, leaves as a bullet and is heard.
+    void reloadWithSound(const std::string& sound);
+    bool shootBullet(int x, int y, int sightKick, const std::string& sound);
 
     int angle = 0;  // 256 a turn: 0 right, 64 down, 128 left, 192 up
     int bulletCurrent = 0;
