@@ -7,24 +7,12 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/TemporaryFile.h"
 #include "core/MapChecker.h"
 
 using Torvane::MapChecker;
 
 namespace {
-
-class MapText {
-public:
-    explicit MapText(const std::string& text) {
-        char name[] = "/tmp/torvane-mapcheck-XXXXXX";
-        int descriptor = mkstemp(name);
-        path = name;
-        std::ofstream(path) << text;
-        close(descriptor);
-    }
-    ~MapText() { std::remove(path.c_str()); }
-    std::string path;
-};
 
 bool mentions(const MapChecker& checker, int record, const std::string& text) {
     for (const MapChecker::Problem& problem : checker.getProblems())
@@ -53,7 +41,7 @@ TEST_F(MapCheckerTest, PassesTheRealMap) {
 }
 
 TEST_F(MapCheckerTest, ReportsEveryBadRecordWithItsNumberAndGoesOnToTheNext) {
-    MapText text("1 1000 700 10 20 30 7\n"
+    TemporaryFile text("1 1000 700 10 20 30 7\n"
                  "crate.bmp 5 0 100 600 0 0 0 0\n"     // 1: fine
                  "crate.bmp 5 3 100 600 0 0 0 0\n"     // 2: unknown kind
                  "missing.bmp 5 0 100 600 0 0 0 0\n"   // 3: no such picture
@@ -92,7 +80,7 @@ TEST_F(MapCheckerTest, RejectsEachKindOfUnreadableMap) {
         {"1 1000 700 10 20 30 1 crate.bmp 5 0 x 600 0 0 0 0\n", "record 1 of 1: the x \"x\" is not a whole number"},
     };
     for (const Case& c : cases) {
-        MapText text(c.text);
+        TemporaryFile text(c.text);
         MapChecker checker;
         EXPECT_FALSE(checker.check(text.path)) << c.text;
         EXPECT_NE(all(checker).find(c.message), std::string::npos) << all(checker);

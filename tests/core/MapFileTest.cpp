@@ -5,32 +5,19 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/TemporaryFile.h"
 #include "core/MapFile.h"
 
 using Torvane::MapFile;
 
 namespace {
 
-// A map file of its own for each case, removed afterwards.
-class MapText {
-public:
-    explicit MapText(const std::string& text) {
-        char name[] = "/tmp/torvane-mapfile-XXXXXX";
-        int descriptor = mkstemp(name);
-        path = name;
-        std::ofstream(path) << text;
-        close(descriptor);
-    }
-    ~MapText() { std::remove(path.c_str()); }
-    std::string path;
-};
-
 const char* header = "7 3000 1200 120 170 215 ";
 
 }  // namespace
 
 TEST(MapFile, ReadsHeaderAndRecordsSeparatedByAnyWhiteSpace) {
-    MapText text("7\n3000\t1200\r\n 120 170 215\n3\n"
+    TemporaryFile text("7\n3000\t1200\r\n 120 170 215\n3\n"
                  "ground.bmp 2 0 0 1160 0 0 0 0\n"
                  "tree.bmp -4 1 -30 880 9 9 9 9   bush.bmp 1 5 10 20 0 0 0 0\n");
     MapFile map;
@@ -97,7 +84,7 @@ TEST(MapFile, StopsAtTheFirstProblemKeepingWhatCameBefore) {
          "record 1 of 1: the x \"12?5\" is not a whole number", true, true, 0},
     };
     for (const Case& c : cases) {
-        MapText text(c.text);
+        TemporaryFile text(c.text);
         MapFile map;
         ASSERT_TRUE(map.load(text.path));
         EXPECT_FALSE(map.isComplete()) << c.text;
@@ -110,7 +97,7 @@ TEST(MapFile, StopsAtTheFirstProblemKeepingWhatCameBefore) {
 }
 
 TEST(MapFile, ReportsTextAfterTheLastRecordAndFilesThatCannotBeRead) {
-    MapText text(header + std::string("1 crate.bmp 2 0 10 20 0 0 0 0 extra.bmp 2 0 1 1 0 0 0 0"));
+    TemporaryFile text(header + std::string("1 crate.bmp 2 0 10 20 0 0 0 0 extra.bmp 2 0 1 1 0 0 0 0"));
     MapFile map;
     ASSERT_TRUE(map.load(text.path));
     EXPECT_TRUE(map.isComplete()) << "the game ignores what follows";

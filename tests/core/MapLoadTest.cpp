@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/TemporaryFile.h"
 #include "core/MapFile.h"
 #include "fighters/Player.h"
 #include "fighters/RealBody.h"
@@ -16,19 +17,6 @@ using Torvane::Game;
 using Torvane::Object;
 
 namespace {
-
-class MapText {
-public:
-    explicit MapText(const std::string& text) {
-        char name[] = "/tmp/torvane-mapload-XXXXXX";
-        int descriptor = mkstemp(name);
-        path = name;
-        std::ofstream(path) << text;
-        close(descriptor);
-    }
-    ~MapText() { std::remove(path.c_str()); }
-    std::string path;
-};
 
 class Weight : public Torvane::RealBody {
 public:
@@ -110,7 +98,7 @@ TEST_F(MapLoadTest, TheRealMapLoadsWholeAndBodiesDroppedOnItComeToRestOnTheGroun
 }
 
 TEST_F(MapLoadTest, LoadingEmptiesTheWorldHidesTheDialogAndDropsQueuedInput) {
-    MapText text("1 1000 700 10 20 30 2\n"
+    TemporaryFile text("1 1000 700 10 20 30 2\n"
                  "crate.bmp 5 0 100 600 0 0 0 0\n"
                  "bush.bmp 6 1 300 640 0 0 0 0\n");
     Torvane::Player* fighter = new Torvane::Player();
@@ -144,7 +132,7 @@ TEST_F(MapLoadTest, LoadingEmptiesTheWorldHidesTheDialogAndDropsQueuedInput) {
 }
 
 TEST_F(MapLoadTest, UnknownKindsAreSkippedAndMissingPicturesLeaveAnEmptyPiece) {
-    MapText text("1 1000 700 10 20 30 3\n"
+    TemporaryFile text("1 1000 700 10 20 30 3\n"
                  "crate.bmp 5 2 100 600 0 0 0 0\n"
                  "nothing-here.bmp 5 0 200 600 0 0 0 0\n"
                  "crate_small.bmp 5 1 300 640 0 0 0 0\n");
@@ -180,7 +168,7 @@ TEST_F(MapLoadTest, BrokenMapsSayWhatIsWrongLoadWhatCameBeforeAndLeaveAWorkingWo
         {"", "the file ends where the first value should be", 0, 1500},
     };
     for (const Case& c : cases) {
-        MapText text(c.text);
+        TemporaryFile text(c.text);
         std::string said = load(text.path);
         EXPECT_EQ(said.find("Map file " + text.path + ": "), 0u) << said;
         EXPECT_NE(said.find(c.message), std::string::npos) << said;
