@@ -21,16 +21,7 @@ Bullet::Bullet(Player* s, int x, int y, int targetX, int targetY) : endX(targetX
     float dx = static_cast<float>(endX) - static_cast<float>(x);
     float dy = static_cast<float>(endY) - static_cast<float>(y);
     speed = flightSpeed;
-    if (dy == 0) {
-        velocity = Vector(endX > x ? speed : -speed, 0);
-    } else if (dx == 0) {
-        velocity = Vector(0, endY > y ? speed : -speed);
-    } else {
-        float k = dy / dx;
-        float vx = std::sqrt(speed * speed / (k * k + 1));
-        if (dx < 0) vx = -vx;
-        velocity = Vector(vx, vx * k);
-    }
+    velocity = Vector::heading(dx, dy, speed);
     show();
 }
 

@@ -25,16 +25,7 @@ GrenadeThrown::GrenadeThrown(Player* o, int x, int y, int targetX, int targetY, 
     float dx = static_cast<float>(targetX) - static_cast<float>(x);
     float dy = static_cast<float>(targetY) - static_cast<float>(y);
     float speed = static_cast<float>(throwSpeed);
-    if (dy == 0) {
-        velocity = Vector(targetX > x ? speed : -speed, 0);
-    } else if (dx == 0) {
-        velocity = Vector(0, targetY > y ? speed : -speed);
-    } else {
-        float k = dy / dx;
-        float vx = std::sqrt(speed * speed / (k * k + 1));
-        if (dx < 0) vx = -vx;
-        velocity = Vector(vx, vx * k);
-    }
+    velocity = Vector::heading(dx, dy, speed);
     show();
 }
 

@@ -26,3 +26,12 @@ Vector& Vector::operator*=(float factor) {
     y *= factor;
     return *this;
 }
+
+Vector Vector::heading(float dx, float dy, float speed) {
+    if (dy == 0) return Vector(dx > 0 ? speed : -speed, 0);
+    if (dx == 0) return Vector(0, dy > 0 ? speed : -speed);
+    float slope = dy / dx;
+    float vx = std::sqrt(speed * speed / (slope * slope + 1));
+    if (dx < 0) vx = -vx;
+    return Vector(vx, vx * slope);
+}

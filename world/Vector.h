@@ -16,6 +16,10 @@ public:
     // points that may coincide, and a NaN would poison every position after it.
     void normalize();
 
+    // A velocity of the given length along (dx, dy), worked out from the slope so
+    // flat and upright lines come out exact. With no direction at all it points left.
+    static Vector heading(float dx, float dy, float speed);
+
     // Components below 0.1 in magnitude snap to 0 so residual speeds die out.
     Vector operator+(const Vector& other) const;
     Vector& operator+=(const Vector& other);

@@ -57,3 +57,18 @@ TEST(Rect, ComparesAllFourFields) {
     EXPECT_TRUE(r != (Rect{1, 2, 4, 4}));
     EXPECT_FALSE(r != (Rect{1, 2, 3, 4}));
 }
+
+TEST(Vector, HeadingHasTheSpeedAlongTheDirection) {
+    Vector right = Vector::heading(10, 0, 5);
+    EXPECT_EQ(right.x, 5.0f);
+    EXPECT_EQ(right.y, 0.0f);
+    Vector up = Vector::heading(0, -3, 5);
+    EXPECT_EQ(up.x, 0.0f);
+    EXPECT_EQ(up.y, -5.0f);
+    Vector slanted = Vector::heading(-3, 4, 10);
+    EXPECT_FLOAT_EQ(slanted.x, -6.0f);
+    EXPECT_FLOAT_EQ(slanted.y, 8.0f);
+    Vector none = Vector::heading(0, 0, 5);
+    EXPECT_EQ(none.x, -5.0f);
+    EXPECT_EQ(none.y, 0.0f);
+}
