@@ -6,7 +6,8 @@
 # SECONDS defaults to 600 per target; TARGET defaults to fuzz_pellix_load and fuzz_pellix_run, run one after
 # the other. The seed corpus is fuzz/corpus (real scripts); what the fuzzer adds goes to
 # build-fuzz/fuzz-work/TARGET/corpus and crashes to build-fuzz/fuzz-work/TARGET/artifacts. A crash found here
-# belongs in tests/script/regressions/ (test_script replays every file there on both interpreters).
+# belongs in tests/script/regressions/ (test_script replays every file there on both interpreters), or, when
+# it loops without end and so needs the step budget of this build, in fuzz/corpus (replayed by every run).
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)

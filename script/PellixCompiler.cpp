@@ -302,6 +302,9 @@ bool PellixCompiler::compileCountedLoop(PellixSyntaxNode* node) {
     line = increment->line;
     const size_t stepJump =
         emit(condition->op == PellixOperators::OP_LE ? PX_FOR_STEP : PX_FOR_STEP_DOWN, 0, counter, limit, step);
+    // The increment fails on its own line; the test of the next pass, which spends a step of the budget,
+    // belongs to the loop's line.
+    code.instructions[stepJump].e = node->line;
     patch(stepJump, top);
     const size_t toExit = emitJump();
     const size_t test = here();

@@ -49,7 +49,7 @@ enum PellixOpcode : uint8_t {
     PX_BRANCH_NOT_LE,
     PX_BRANCH_NOT_NE,
     PX_BRANCH_NOT_EQ,
-    PX_FOR_STEP,    // b = b + d, then go to a when b <= c (c >= b when the step counts down: op + 1)
+    PX_FOR_STEP,    // b = b + d, then go to a when b <= c (b >= c for PX_FOR_STEP_DOWN); e: the loop's line
     PX_FOR_STEP_DOWN,
     PX_BEGIN_APPEND, // go to a unless b is a String; else remember its length in slot c
     PX_APPEND,       // append the text of b to the String a (slot c: its length before the first append)
@@ -66,6 +66,7 @@ struct PellixInstruction {
     int32_t b = 0;
     int32_t c = 0;
     int32_t d = 0;
+    int32_t e = 0;
 };
 
 struct PellixCallSite {

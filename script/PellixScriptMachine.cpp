@@ -266,7 +266,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
                 counter.intValue = PellixOperators::wrapAdd(counter.intValue, step.intValue);
                 holds = in.op == PX_FOR_STEP ? counter.intValue <= limit.intValue : counter.intValue >= limit.intValue;
 #ifdef PELLIX_STEP_BUDGET
-                countStep(code->name, currentLineOf());
+                countStep(code->name, in.e);
 #endif
             } else {
                 const PellixOperators::Status status =
@@ -274,7 +274,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
                 if (status != PellixOperators::Ok)
                     fail(PellixOperators::statusMessage(status), "+");
 #ifdef PELLIX_STEP_BUDGET
-                countStep(code->name, currentLineOf());
+                countStep(code->name, in.e);
 #endif
                 holds = PellixOperators::holds(comparison, counter, limit);
             }
