@@ -17,6 +17,11 @@ seconds=${1:-600}
 targets=${*:-fuzz_pellix_load fuzz_pellix_run}
 build=${BUILD_DIR:-$root/build-fuzz}
 
+if ! command -v clang++ >/dev/null 2>&1; then
+    echo "clang is missing; installing it and its fuzzer runtime from Debian" >&2
+    apt-get install -y clang libclang-rt-14-dev >/dev/null
+fi
+
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DTORVANE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target $targets
 
