@@ -3,6 +3,8 @@
 // shot in flight and a grenade in the air, without a display, into a BMP file
 // (or a PNG, through ImageMagick's convert, when OUTPUT ends in .png).
 #include <allegro.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -58,8 +60,13 @@ bool save(BITMAP* frame, const std::string& output) {
     const std::string bmp = png ? output + ".tmp.bmp" : output;
     if (save_bitmap(bmp.c_str(), frame, nullptr) != 0) return false;
     if (!png) return true;
-    const std::string command = "convert '" + bmp + "' '" + output + "'";
-    bool converted = std::system(command.c_str()) == 0;
+    // Run convert directly, not through a shell: file names may hold any character.
+    char* arguments[] = {const_cast<char*>("convert"), const_cast<char*>(bmp.c_str()),
+                         const_cast<char*>(output.c_str()), nullptr};
+    pid_t child = 0;
+    int status = 0;
+    bool converted = posix_spawnp(&child, "convert", nullptr, nullptr, arguments, environ) == 0 &&
+                     waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     std::remove(bmp.c_str());
     return converted;
 }
