@@ -97,20 +97,27 @@ PellixVariable PellixScript::invokeFunction(std::string name, int argc) {
     if (interpreter == TreeWalking)
         return invokeWalking(name, argc);
 
+    PellixVariable result;
+    PellixSyntaxNode* function = findCallee(name, argc, result);
+    if (function->kind == PellixSyntaxNode::NODE_EXTERNAL)
+        return result;
+    return execute(codeFor(function), runtimeStack.size() - static_cast<size_t>(argc));
+}
+
+PellixSyntaxNode* PellixScript::findCallee(const std::string& name, int argc, PellixVariable& hostResult) {
     auto entry = functions.find(name);
     if (entry == functions.end())
         throw PellixRuntimeException("Function not found", name, name, 0);
     PellixSyntaxNode* function = entry->second;
     if (function->kind == PellixSyntaxNode::NODE_EXTERNAL) {
-        PellixVariable result;
-        function->hostFunction(runtimeStack, result, argc);
-        return result;
+        function->hostFunction(runtimeStack, hostResult, argc);
+        return function;
     }
     if (function->kind != PellixSyntaxNode::NODE_FUNCTION)
         throw PellixRuntimeException("Not a valid function", name, name, 0);
     if (argc > function->localCount)
         throw PellixRuntimeException("Too many parameters", name, name, 0);
-    return execute(codeFor(function), runtimeStack.size() - static_cast<size_t>(argc));
+    return function;
 }
 
 std::vector<PellixVariable>* PellixScript::getRuntimeStack() {

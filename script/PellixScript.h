@@ -142,6 +142,10 @@ private:
     PellixSyntaxNode* parseSELECT(PellixSyntaxNode* block);
     PellixSyntaxNode* parseNameStatement(PellixSyntaxNode* block);
 
+    // The function a call by name reaches, checked for argc arguments: a host function
+    // (its result already in hostResult) or a script function still to be run.
+    PellixSyntaxNode* findCallee(const std::string& name, int argc, PellixVariable& hostResult);
+
     // Tree walker.
     PellixVariable invokeWalking(const std::string& name, int argc);
     void pushStackValue(PellixVariable value);

@@ -73,19 +73,10 @@ void PellixScript::pushStackValue(PellixVariable value) {
 }
 
 PellixVariable PellixScript::invokeWalking(const std::string& name, int argc) {
-    auto entry = functions.find(name);
-    if (entry == functions.end())
-        throw PellixRuntimeException("Function not found", name, name, 0);
-    PellixSyntaxNode* function = entry->second;
-    if (function->kind == PellixSyntaxNode::NODE_EXTERNAL) {
-        PellixVariable result;
-        function->hostFunction(runtimeStack, result, argc);
-        return result;
-    }
-    if (function->kind != PellixSyntaxNode::NODE_FUNCTION)
-        throw PellixRuntimeException("Not a valid function", name, name, 0);
-    if (argc > function->localCount)
-        throw PellixRuntimeException("Too many parameters", name, name, 0);
+    PellixVariable hostResult;
+    PellixSyntaxNode* function = findCallee(name, argc, hostResult);
+    if (function->kind == PellixSyntaxNode::NODE_EXTERNAL)
+        return hostResult;
     if (callDepth >= maxCallDepth)
         throwRuntime("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth), name);
 
