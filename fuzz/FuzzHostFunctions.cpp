@@ -21,12 +21,7 @@ void print(std::vector<PellixVariable>& stack, PellixVariable& result, int argc)
 }
 
 void isNull(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    int allUndefined = 1;
-    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index) {
-        if (stack[index].type != PellixVariable::Undefined)
-            allUndefined = 0;
-    }
-    result.setInteger(allUndefined);
+    result.setInteger(PellixScript::allArgumentsUndefined(stack, argc) ? 1 : 0);
 }
 
 void doNothing(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {

@@ -1,6 +1,7 @@
 // The embedding surface: host functions, running functions by name, the last error.
 #include "script/PellixScript.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -128,6 +129,15 @@ PellixVariable PellixScript::hostArgument(const std::vector<PellixVariable>& sta
     if (positionFromTop < 1 || positionFromTop > argc || static_cast<size_t>(positionFromTop) > stack.size())
         return PellixVariable();
     return stack[stack.size() - static_cast<size_t>(positionFromTop)];
+}
+
+bool PellixScript::allArgumentsUndefined(const std::vector<PellixVariable>& stack, int argc) {
+    const size_t count = std::min(stack.size(), static_cast<size_t>(std::max(argc, 0)));
+    for (size_t index = stack.size() - count; index < stack.size(); ++index) {
+        if (stack[index].type != PellixVariable::Undefined)
+            return false;
+    }
+    return true;
 }
 
 bool PellixScript::invokeExternal(std::string name, int argc) {

@@ -67,6 +67,8 @@ public:
     // positionFromTop places below the top (1 is the last argument), or an undefined value when the call
     // passed fewer arguments, so that a short call never reads below the stack or into another frame.
     static PellixVariable hostArgument(const std::vector<PellixVariable>& stack, int argc, int positionFromTop);
+    // Whether every argument of a host call is undefined (also with none): what "isNull" answers.
+    static bool allArgumentsUndefined(const std::vector<PellixVariable>& stack, int argc);
 
     void setInterpreter(Interpreter interpreter) { this->interpreter = interpreter; }
     Interpreter getInterpreter() const { return interpreter; }

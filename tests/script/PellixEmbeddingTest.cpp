@@ -193,3 +193,15 @@ TEST(PellixEmbedding, EntryFunctionWithoutResultRuns) {
     EXPECT_EQ(script.getLastError(), "At line 0 : NOTHING: Function not found : NOTHING");
     EXPECT_TRUE(script.run("MAIN"));
 }
+
+TEST(PellixEmbedding, AllArgumentsUndefinedLooksOnlyAtTheCallsArguments) {
+    std::vector<PellixVariable> stack(3);
+    stack[0].setInteger(7);  // below the call: not an argument
+    EXPECT_TRUE(PellixScript::allArgumentsUndefined(stack, 2));
+    EXPECT_TRUE(PellixScript::allArgumentsUndefined(stack, 0));
+    EXPECT_FALSE(PellixScript::allArgumentsUndefined(stack, 3));
+    // A count beyond the stack never reads below it.
+    EXPECT_FALSE(PellixScript::allArgumentsUndefined(stack, 50));
+    std::vector<PellixVariable> empty;
+    EXPECT_TRUE(PellixScript::allArgumentsUndefined(empty, 5));
+}

@@ -28,12 +28,7 @@ void print(std::vector<PellixVariable>& stack, PellixVariable& result, int argc)
 
 // 1 when every argument is undefined (also with none), else 0.
 void isNull(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    int allUndefined = 1;
-    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index) {
-        if (stack[index].type != PellixVariable::Undefined)
-            allUndefined = 0;
-    }
-    result.setInteger(allUndefined);
+    result.setInteger(PellixScript::allArgumentsUndefined(stack, argc) ? 1 : 0);
 }
 
 // Sleeps for the milliseconds of its last argument; without arguments, or with a negative count, not at all.
