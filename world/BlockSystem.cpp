@@ -25,6 +25,12 @@ thread_local LineState* currentLine = nullptr;
 // The last pixel row or column of a box edge; a box at the far end of the int range stays there.
 int lastPixel(int edge) { return edge == INT_MIN ? edge : edge - 1; }
 
+// start + size, held within the int range as Object::getRectangle holds it.
+int saturatedEdge(int start, int size) {
+    long long edge = static_cast<long long>(start) + size;
+    return static_cast<int>(std::clamp<long long>(edge, INT_MIN, INT_MAX));
+}
+
 void checkPoint(BITMAP* map, int x, int y, int) {
     LineState* state = currentLine;
     if (state->found) return;
@@ -107,9 +113,7 @@ void BlockSystem::addObject(Object* o, int left, int top, int right, int bottom)
         }
     }
     if (!blockMap) return;
-    // Fighters are outlined in their team colour so their own bullets pass through them.
-    Player* player = dynamic_cast<Player*>(o);
-    rect(blockMap, left, top, lastPixel(right), lastPixel(bottom), player ? player->getColor() : outlineColor);
+    rect(blockMap, left, top, lastPixel(right), lastPixel(bottom), outlineColorOf(o));
 }
 
 void BlockSystem::removeObject(Object* o) {
@@ -131,8 +135,47 @@ void BlockSystem::removeObject(Object* o, int left, int top, int right, int bott
             if (entry != block.end()) block.erase(entry);
         }
     }
-    // Pixels shared with other outlines go black too, until those objects are entered again.
-    if (blockMap) rect(blockMap, left, top, lastPixel(right), lastPixel(bottom), makecol(0, 0, 0));
+    if (!blockMap) return;
+    rect(blockMap, left, top, lastPixel(right), lastPixel(bottom), makecol(0, 0, 0));
+    restoreOutlines(range, left, top, right, bottom);
+}
+
+void BlockSystem::restoreOutlines(const BlockRange& range, int left, int top, int right, int bottom) {
+    // Painting the outline black also erased the pixels it shared with other
+    // outlines: map pieces are never entered again, so fighters walking on the
+    // ground would wear its top edge away and lines would pass through it. Every
+    // outline that reaches into the erased box is drawn again, clipped to it.
+    // Each neighbour is drawn once, from the block that holds the top-left corner
+    // of its overlap with the box.
+    const int lastX = lastPixel(right), lastY = lastPixel(bottom);
+    bool clipped = false;
+    for (unsigned int row = range.firstRow; row <= range.lastRow && row < rows; ++row) {
+        for (unsigned int column = range.firstColumn; column <= range.lastColumn && column < columns; ++column) {
+            for (Object* other : blockAt(row, column)) {
+                const int otherLeft = other->getX(), otherTop = other->getY();
+                const int otherLastX = lastPixel(saturatedEdge(otherLeft, other->getWidth()));
+                const int otherLastY = lastPixel(saturatedEdge(otherTop, other->getHeight()));
+                if (otherLeft > lastX || otherLastX < left || otherTop > lastY || otherLastY < top) continue;
+                const int overlapLeft = std::max(left, otherLeft), overlapTop = std::max(top, otherTop);
+                if (static_cast<unsigned int>(overlapTop / blockHeight) != row ||
+                    static_cast<unsigned int>(overlapLeft / blockWidth) != column) {
+                    continue;
+                }
+                if (!clipped) {
+                    set_clip_rect(blockMap, left, top, lastX, lastY);
+                    clipped = true;
+                }
+                rect(blockMap, otherLeft, otherTop, otherLastX, otherLastY, outlineColorOf(other));
+            }
+        }
+    }
+    if (clipped) set_clip_rect(blockMap, 0, 0, blockMap->w - 1, blockMap->h - 1);
+}
+
+int BlockSystem::outlineColorOf(Object* o) const {
+    // Fighters are outlined in their team colour so their own bullets pass through them.
+    Player* player = dynamic_cast<Player*>(o);
+    return player ? player->getColor() : outlineColor;
 }
 
 bool BlockSystem::checkCollision(Object* o) {

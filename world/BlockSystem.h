@@ -11,7 +11,9 @@ namespace Torvane {
 // Answers every collision question of the world from two views of the collidable
 // objects: a grid of 200-pixel blocks listing the objects that reach into each
 // block (box and point questions), and the block map, a map-sized bitmap with the
-// outline of every object on it (line-of-flight questions).
+// outline of every object on it (line-of-flight questions). Removing an object
+// erases its outline but never the outlines it crossed: a line hits every
+// listed object wherever it is, however often others moved over it.
 class BlockSystem {
 public:
     // The largest map the grid and block map are built for: a map-sized bitmap
@@ -58,6 +60,10 @@ private:
         unsigned int firstRow, lastRow, firstColumn, lastColumn;
     };
     BlockRange rangeOf(int left, int top, int right, int bottom) const;
+    // Draws again, inside the box, the outlines of the objects listed in range
+    // that reach into it; the box's own outline has just been painted black.
+    void restoreOutlines(const BlockRange& range, int left, int top, int right, int bottom);
+    int outlineColorOf(Object* o) const;
     std::vector<Object*>& blockAt(unsigned int row, unsigned int column) { return blocks[row * columns + column]; }
     void release();
 

@@ -425,7 +425,7 @@ TEST(BlockSystem, LineTracesVisitPointsInTheOrderOfAllegrosLineWalk) {
     }
 }
 
-TEST(BlockSystem, RemovingOneOfTwoOutlinesThatSharePixelsErasesTheSharedPixels) {
+TEST(BlockSystem, RemovingAnOutlineKeepsEveryOutlineItSharedOrCrossedWhole) {
     BlockSystem blocks;
     blocks.initialize(1000, 600);
     Object* left = box(100, 100, 100, 100);   // right outline column is x = 199
@@ -437,14 +437,73 @@ TEST(BlockSystem, RemovingOneOfTwoOutlinesThatSharePixelsErasesTheSharedPixels) 
     EXPECT_EQ(hx, 199);
 
     blocks.removeObject(left);
-    EXPECT_TRUE(blocks.checkLineCollision(0, 150, 150, 400, 150, &hx, &hy));
-    EXPECT_EQ(hx, 298) << "the shared column went black: the trace passes it and stops at the far side";
-    blocks.addObject(right);
-    EXPECT_TRUE(blocks.checkLineCollision(0, 150, 150, 400, 150, &hx, &hy));
-    EXPECT_EQ(hx, 199) << "entering the object again restores it";
+    ASSERT_TRUE(blocks.checkLineCollision(0, 150, 150, 400, 150, &hx, &hy));
+    EXPECT_EQ(hx, 199) << "the shared column still belongs to the remaining object";
+    for (int y = 100; y < 200; ++y) EXPECT_NE(getpixel(blocks.getBlockMap(), 199, y), 0) << "y " << y;
+    EXPECT_EQ(getpixel(blocks.getBlockMap(), 100, 150), 0) << "the removed outline itself is gone";
+    EXPECT_EQ(getpixel(blocks.getBlockMap(), 150, 100), 0);
+
+    // A box moved across a wide ground piece, as a fighter walks, crosses its top
+    // edge in every block on the way: the edge must survive every erase.
+    Object* ground = box(0, 300, 1000, 100);
+    Object* walker = box(0, 260, 30, 41);  // the bottom row lies on the ground's top row
+    blocks.addObject(ground);
+    for (int x = 0; x + 30 <= 1000; x += 3) {
+        blocks.removeObject(walker);
+        walker->setX(x);
+        blocks.addObject(walker);
+    }
+    blocks.removeObject(walker);
+    for (int x = 0; x < 1000; ++x) {
+        ASSERT_EQ(getpixel(blocks.getBlockMap(), x, 300), makecol(255, 255, 255)) << "top edge at x " << x;
+        ASSERT_TRUE(blocks.checkLineCollision(0, x, 250, x, 420, &hx, &hy));
+        ASSERT_EQ(hy, 300) << "a downward line at x " << x << " passed the top edge";
+    }
     blocks.removeObject(right);
+    blocks.removeObject(ground);
     delete left;
     delete right;
+    delete ground;
+    delete walker;
+}
+
+TEST(BlockSystem, OutlinesAreRestoredInTheirOwnColoursAndOnlyInsideTheErasedBox) {
+    set_color_depth(32);
+    BlockSystem blocks;
+    blocks.initialize(1000, 600);
+    BITMAP* map = blocks.getBlockMap();
+    Torvane::Player fighter;
+    fighter.setX(400).setY(150).setWidth(40).setHeight(50).setCollidable(true);
+    int team = makecol(10, 200, 30);
+    fighter.setColor(team);
+    Object* crate = box(420, 190, 100, 100);  // crosses the fighter's right and bottom edges
+    blocks.addObject(&fighter);
+    blocks.addObject(crate);
+
+    // A mark on the fighter's outline outside the crate's box: a restore that
+    // drew whole outlines instead of clipping them to the erased box would cover it.
+    int mark = makecol(1, 2, 3);
+    putpixel(map, 400, 160, mark);
+    blocks.removeObject(crate);
+    EXPECT_EQ(getpixel(map, 400, 160), mark) << "drawn outside the erased box";
+    EXPECT_EQ(getpixel(map, 439, 195), team) << "the fighter's right edge inside the crate's box is back";
+    EXPECT_EQ(getpixel(map, 430, 199), team) << "and its bottom edge";
+    EXPECT_EQ(getpixel(map, 430, 190), 0) << "the crate's top edge is gone";
+    int hx = 0, hy = 0;
+    EXPECT_FALSE(blocks.checkLineCollision(team, 380, 195, 600, 195, &hx, &hy))
+        << "the restored edge has the team colour, which the team's lines pass";
+    EXPECT_TRUE(blocks.checkLineCollision(0, 380, 195, 600, 195, &hx, &hy));
+    EXPECT_EQ(hx, 400);
+
+    // The restore leaves the clip as it was: later outlines are drawn in full.
+    Object* far = box(800, 400, 50, 50);
+    blocks.addObject(far);
+    EXPECT_EQ(getpixel(map, 800, 400), makecol(255, 255, 255));
+    EXPECT_EQ(getpixel(map, 849, 449), makecol(255, 255, 255));
+    blocks.removeObject(far);
+    blocks.removeObject(&fighter);
+    delete crate;
+    delete far;
 }
 
 TEST(BlockSystem, PointLookUpsIncludeAllEdgesAndSearchOnlyTheBlockOfThePoint) {
