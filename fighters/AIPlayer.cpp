@@ -1,7 +1,89 @@
 #include "fighters/AIPlayer.h"
 
+#include <climits>
+#include <cstdlib>
+
+#include "core/Game.h"
+
 namespace Torvane {
 
-AIPlayer::AIPlayer(const std::string& name, const std::string& role) : Player(name, role) {}
+AIPlayer::AIPlayer(const std::string& name, const std::string& role) : Player(name, role) {
+    thinkTimer = firstDecision;
+}
+
+void AIPlayer::move() {
+    Player* main = Game::getInstance()->getMainPlayer();
+    if (!underControl) {
+        // Saturated: while the main player is dead the timer keeps falling for as long as the game runs.
+        if (thinkTimer > INT_MIN) --thinkTimer;
+        if (thinkTimer < 1 && main && main->isAlive()) decide(*main);
+        // The board is the one held before this frame's move.
+        stopAtEdge();
+    }
+    Player::move();
+    // The brain's requests last one frame; the next decision makes new ones.
+    jump(false);
+    holdFire();
+}
+
+void AIPlayer::decide(Player& target) {
+    int choice = std::rand() % 7;
+    if (choice <= 3) {
+        shootAt(target);
+    } else if (choice == 4) {
+        wander();
+    }
+    thinkTimer = decisionInterval;
+}
+
+void AIPlayer::shootAt(Player& target) {
+    Game* game = Game::getInstance();
+    if (!game->getMapSystem().inClient(getCentralX(), getCentralY())) return;
+    BlockSystem& blocks = game->getBlockSystem();
+    int hitX = 0, hitY = 0;
+    // The trace passes outlines of this fighter's colour: its own and its team's.
+    if (!blocks.checkLineCollision(color, getX(), getY(), target.getCentralX(), target.getCentralY(), &hitX, &hitY)) {
+        return;
+    }
+    if (blocks.getObjectByPosition(hitX, hitY) != &target) return;
+    // The vertical miss is drawn first.
+    int dy = std::rand() % (2 * aimSpread) - aimSpread;
+    int dx = std::rand() % (2 * aimSpread) - aimSpread;
+    fire(target.getCentralX() + dx, target.getCentralY() + dy);
+}
+
+void AIPlayer::wander() {
+    // Only from the ground: a walk started in the air would steer the fall.
+    if (!board) return;
+    int end = Game::getInstance()->getMapSystem().getWidth();
+    setAction(PlayerAction{1, std::rand() % 2 == 1 ? end : -end, 0});
+}
+
+void AIPlayer::stopAtEdge() {
+    if (!board || !playerActionOn) return;
+    // Within one own width of either end of the board: a fighter on a board
+    // narrower than three widths stops on the frame its walk starts.
+    int left = getX() - board->getX();
+    if (left <= width || getX() + 2 * width - board->getX() > board->getWidth()) {
+        stopAction();
+        stop();
+        animating = false;  // the walking picture freezes where it is
+    }
+}
+
+void AIPlayer::doFire() {
+    aim(fireX, fireY);
+    Player::doFire();
+}
+
+void AIPlayer::doMoveLeft() {
+    aim(getCentralX() - width, getCentralY());
+    Player::doMoveLeft();
+}
+
+void AIPlayer::doMoveRight() {
+    aim(getCentralX() + width, getCentralY());
+    Player::doMoveRight();
+}
 
 }  // namespace Torvane
