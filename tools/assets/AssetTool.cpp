@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     std::string dataDirectory = argv[1];
     Art::drawGuiArt(dataDirectory);
     Art::drawMapArt(dataDirectory);
+    Art::drawPresentArt(dataDirectory);
     Art::drawRoleArt(dataDirectory);
     Art::writeSoundArt(dataDirectory);
     return 0;

@@ -1,6 +1,7 @@
 // The map pieces: textured ground with grass, a rocky cliff, stone and steel
 // platforms, brick walls, crates, and the decoration that dresses the valley
-// (hills, clouds, trees, bushes, lamps, a fence, flowers, a sign, a boulder).
+// (hills, clouds, trees, bushes, lamps, a fence, flowers, a sign, a boulder),
+// and the first level's mountains, raider camp and watchtower.
 // Everything is drawn from a fixed seed, so every build makes the same pictures.
 // Magenta is transparent.
 #include <allegro.h>
@@ -598,6 +599,119 @@ BITMAP* boulder(int seed) {
     return b;
 }
 
+// A far mountain range with snow on the peaks, paler than the hills in front
+// of it so the fighters stand out. Ends join up side by side, like the hills.
+BITMAP* mountains(int width, int height, int seed) {
+    BITMAP* b = blank(width, height);
+    Colour rock{150, 168, 196}, snow{240, 244, 250}, haze{170, 200, 228};
+    std::vector<float> top(width);
+    for (int x = 0; x < width; ++x) {
+        float phase = 2 * pi * x / width;
+        // Sharp peaks: the folded sine makes ridges with pointed tops.
+        float ridge = 1.0f - std::fabs(std::sin(phase * 2.5f + 0.4f));
+        top[x] = std::max(2.0f, height * (0.62f - 0.42f * ridge - 0.1f * std::sin(phase * 7 + 1.3f)) +
+                                    (noise(x, 0, 18, seed) - 0.5f) * 26);
+    }
+    for (int x = 0; x < width; ++x) {
+        // Light comes from the left: slopes rising to the right are lit, the others in shade.
+        float rise = top[std::max(0, x - 3)] - top[std::min(width - 1, x + 3)];
+        float light = std::max(0.78f, std::min(1.12f, 0.95f + rise * 0.03f));
+        float snowLine = height * 0.34f + noise(x, 0, 9, seed + 1) * 30;
+        for (int y = static_cast<int>(top[x]); y < height; ++y) {
+            Colour c = y < snowLine ? snow : rock.scaled(0.94f + (noise(x, y, 16, seed + 2) - 0.5f) * 0.1f);
+            // The light tells the faces apart near the crest and fades into the haze below.
+            c = c.scaled(1.0f + (light - 1.0f) * std::max(0.0f, 1.0f - (y - top[x]) / 140.0f));
+            // Haze thickens toward the foot of the range.
+            c = c.mixed(haze, std::min(0.6f, (y - top[x]) / height * 0.9f));
+            putpixel(b, x, y, c.make());
+        }
+    }
+    return b;
+}
+
+// A raider tent of striped canvas with a dark doorway, guy ropes and pegs.
+BITMAP* tent() {
+    BITMAP* b = blank(170, 110);
+    Colour canvas{176, 72, 56}, stripe{220, 196, 150};
+    for (int y = 12; y < 108; ++y) {
+        float t = (y - 12) / 96.0f;
+        int half = static_cast<int>(10 + t * 64);
+        for (int x = 85 - half; x <= 85 + half; ++x) {
+            bool striped = ((x - 85 + 200) / 14) % 2 == 0;
+            Colour c = striped ? canvas : stripe.mixed(canvas, 0.25f);
+            if (x > 85) c = c.scaled(0.82f);  // the shaded side
+            putpixel(b, x, y, c.make());
+        }
+    }
+    triangle(b, 85, 44, 66, 107, 104, 107, makecol(40, 26, 24));  // doorway
+    line(b, 85, 44, 72, 107, makecol(150, 60, 48));                // a flap pinned back
+    vline(b, 85, 2, 14, makecol(90, 70, 50));                      // ridge pole
+    triangle(b, 86, 2, 86, 9, 97, 5, makecol(230, 200, 80));       // pennant
+    int rope = makecol(120, 100, 80);
+    line(b, 20, 70, 2, 107, rope);
+    line(b, 150, 70, 167, 107, rope);
+    rectfill(b, 0, 104, 4, 109, makecol(90, 70, 50));
+    rectfill(b, 165, 104, 169, 109, makecol(90, 70, 50));
+    return b;
+}
+
+// The raiders' banner on a tall pole: the goal of the level, seen from afar.
+BITMAP* banner() {
+    BITMAP* b = blank(90, 220);
+    int pole = makecol(90, 92, 98), poleLight = makecol(170, 172, 180);
+    rectfill(b, 4, 6, 8, 219, pole);
+    vline(b, 5, 6, 219, poleLight);
+    circlefill(b, 6, 5, 5, makecol(220, 180, 60));
+    rectfill(b, 0, 212, 12, 219, makecol(70, 60, 50));
+    Colour cloth{196, 40, 40};
+    for (int x = 9; x < 88; ++x) {
+        // The cloth ripples in the wind, more toward its free end.
+        float wave = std::sin(x * 0.16f) * (x - 9) * 0.08f;
+        int top = 12 + static_cast<int>(wave), bottom = 70 + static_cast<int>(wave);
+        for (int y = top; y <= bottom; ++y) {
+            float light = 0.85f + 0.2f * std::cos(x * 0.16f);
+            putpixel(b, x, y, cloth.scaled(light).make());
+        }
+    }
+    // The raiders' mark: two white chevrons.
+    for (int k = 0; k < 2; ++k) {
+        int x = 30 + k * 20;
+        for (int t = 0; t < 5; ++t) {
+            line(b, x + t, 26, x + 12 + t, 41, makecol(245, 240, 230));
+            line(b, x + 12 + t, 41, x + t, 56, makecol(245, 240, 230));
+        }
+    }
+    return b;
+}
+
+// A wooden watchtower: four braced legs and a roofed lookout.
+BITMAP* watchtower() {
+    BITMAP* b = blank(130, 300);
+    Colour wood{150, 108, 70};
+    int dark = wood.scaled(0.6f).make();
+    for (int leg : {14, 108}) {
+        rectfill(b, leg, 110, leg + 8, 299, wood.make());
+        vline(b, leg, 110, 299, wood.scaled(1.25f).make());
+        vline(b, leg + 8, 110, 299, dark);
+    }
+    for (int y = 130; y < 290; y += 56) {
+        for (int t = 0; t < 4; ++t) {
+            line(b, 22, y + t, 108, y + 50 + t, wood.scaled(0.85f).make());
+            line(b, 108, y + t, 22, y + 50 + t, wood.scaled(0.75f).make());
+        }
+        rectfill(b, 14, y - 4, 116, y, wood.make());
+    }
+    // The lookout: a railed box under a pointed roof.
+    rectfill(b, 4, 60, 125, 112, wood.scaled(0.9f).make());
+    for (int x = 8; x < 124; x += 12) vline(b, x, 60, 112, dark);
+    rectfill(b, 18, 70, 112, 92, makecol(46, 36, 30));
+    rectfill(b, 0, 108, 129, 114, wood.scaled(1.1f).make());
+    triangle(b, 0, 62, 129, 62, 65, 8, makecol(120, 60, 46));
+    line(b, 0, 62, 65, 8, makecol(170, 92, 70));
+    rectfill(b, 0, 58, 129, 63, makecol(96, 48, 38));
+    return b;
+}
+
 void save(BITMAP* picture, const std::string& folder, const char* name) {
     AssetWriter::saveBitmap(picture, folder + name);
     destroy_bitmap(picture);
@@ -636,6 +750,15 @@ void drawMapArt(const std::string& dataDirectory) {
     save(fence(), folder, "fence.bmp");
     save(sign(), folder, "sign.bmp");
     save(boulder(28), folder, "boulder.bmp");
+    // The first level's own pieces: one long floor and a wide plateau (computer
+    // fighters stop at the ends of what they stand on, so a fight needs room), a
+    // far range of mountains, and the raiders' camp.
+    save(ground(1600, 240, 31), folder, "ground_long.bmp");
+    save(cliff(1600, 360, 32), folder, "plateau.bmp");
+    save(mountains(1200, 420, 33), folder, "mountains.bmp");
+    save(tent(), folder, "tent.bmp");
+    save(banner(), folder, "banner.bmp");
+    save(watchtower(), folder, "watchtower.bmp");
 }
 
 }  // namespace Art
