@@ -1,5 +1,11 @@
 #include "core/EventSystem.h"
 
+#include <cstdio>
+
+#include "core/Game.h"
+#include "fighters/Player.h"
+#include "weapons/Weapon.h"
+
 namespace Torvane {
 
 EventSystem::~EventSystem() { clear(); }
@@ -15,14 +21,104 @@ void EventSystem::clear() {
     queue.clear();
 }
 
+Event* EventSystem::takeEvent() {
+    std::lock_guard<std::mutex> guard(queueLock);
+    if (queue.empty()) return nullptr;
+    Event* event = queue.front();
+    queue.pop_front();
+    return event;
+}
+
 void EventSystem::handleEvents() {
-    // Fighter actions arrive with the input piece of the game; events are dropped until then.
-    clear();
+    Game* game = Game::getInstance();
+    while (Event* event = takeEvent()) {
+        Player* player = game->getPlayer(event->playerId);
+        Dialog& dialog = game->getDialog();
+        if (dialog.isVisible()) {
+            // The bubble eats the click that closes it; every other control waits.
+            if (event->action == ACTION_FIRE) dialog.hide();
+        } else if (!game->canControl()) {
+            // Discarded, not kept for later: a locked fighter must not act on old input.
+        } else if (!player) {
+            // Its fighter is gone (a new map, say): what is still queued waits a frame.
+            delete event;
+            return;
+        } else {
+            carryOut(*event, *player);
+        }
+        delete event;
+    }
+}
+
+void EventSystem::carryOut(const Event& event, Player& player) {
+    Game* game = Game::getInstance();
+    AimSystem& aim = game->getAimSystem();
+    const MapSystem& map = game->getMapSystem();
+    // Fighters are told world points: the sight's screen position plus the camera.
+    switch (event.action) {
+        case ACTION_FIRE:
+            if (event.pressed) {
+                player.fire(aim.getX() + map.getClientX(), aim.getY() + map.getClientY());
+            } else {
+                player.holdFire();
+            }
+            break;
+        case ACTION_JUMP:
+            player.jump(event.pressed);
+            break;
+        case ACTION_MOVE_LEFT:
+            player.moveLeft(event.pressed);
+            break;
+        case ACTION_MOVE_RIGHT:
+            player.moveRight(event.pressed);
+            break;
+        case ACTION_RELOAD:
+            // On press and release alike: a short tap that spans a frame reloads twice.
+            if (Weapon* weapon = player.getCurrentWeapon()) weapon->reload();
+            break;
+        case ACTION_SELECT_1:
+            player.setEquipment(2);
+            break;
+        case ACTION_SELECT_2:
+            player.setEquipment(1);
+            break;
+        case ACTION_SELECT_3:
+            player.setEquipment(0);
+            break;
+        case ACTION_SELECT_4:
+            player.setEquipment(3);
+            break;
+        case ACTION_AIM: {
+            aim.setX(event.value >> 16);
+            aim.setY(event.value & 0xFFFF);
+            const int x = aim.getX() + map.getClientX(), y = aim.getY() + map.getClientY();
+            player.aim(x, y);
+            // A held trigger follows the mouse.
+            if (player.isFiring()) player.fire(x, y);
+            break;
+        }
+        case ACTION_MOUSE_RIGHT:
+        case ACTION_KEY_S:
+        case ACTION_KEY_SHIFT:
+        case ACTION_KEY_Q:
+            break;
+        default:
+            std::printf("Unknown action %d\n", event.action);
+            std::fflush(stdout);
+            break;
+    }
 }
 
 size_t EventSystem::getEventCount() {
     std::lock_guard<std::mutex> guard(queueLock);
     return queue.size();
+}
+
+std::vector<Event> EventSystem::getQueuedEvents() {
+    std::lock_guard<std::mutex> guard(queueLock);
+    std::vector<Event> copies;
+    for (const Event* event : queue) copies.push_back(*event);
+    return copies;
 }
 
 }  // namespace Torvane

@@ -2,12 +2,16 @@
 
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "core/Event.h"
 
 namespace Torvane {
 
-// The queue of input events; it owns the events in it.
+class Player;
+
+// The queue of input events; it owns the events in it. Events are carried out
+// once a frame under the game lock, oldest first, on the fighter each names.
 class EventSystem {
 public:
     EventSystem() = default;
@@ -17,10 +21,18 @@ public:
 
     void addEvent(Event* event);
     void clear();
+    // While a bubble shows, a click closes it and nothing else acts; while control
+    // is locked events are dropped; an event for a fighter that no longer exists
+    // ends the handling for this frame.
     void handleEvents();
     size_t getEventCount();
+    // Copies of the queued events, oldest first, for inspection.
+    std::vector<Event> getQueuedEvents();
 
 private:
+    Event* takeEvent();
+    void carryOut(const Event& event, Player& player);
+
     // addEvent runs on the main thread outside the game lock while clear runs on the
     // script thread inside it, so the queue has a small lock of its own.
     std::mutex queueLock;
