@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +17,12 @@ namespace Torvane {
 
 namespace {
 Game* instance = nullptr;
-}
+
+// Set by Allegro's own thread when the window's close button is pressed; the
+// main loop ends on it as on Escape.
+std::atomic<bool> closeRequested{false};
+void closeButtonPressed() { closeRequested.store(true); }
+}  // namespace
 
 Game::Game() {
     if (allegro_init() != 0) {
@@ -25,6 +31,7 @@ Game::Game() {
         install_allegro(SYSTEM_NONE, &errno, atexit);
     } else {
         install_timer();
+        set_close_button_callback(closeButtonPressed);
     }
     inputSystem.initialize();
     soundSystem.initialize();
@@ -121,7 +128,7 @@ void Game::gameLoop() {
     int lastFps = 0;
     int delay = 10;  // milliseconds
     while (!gameOver.load()) {
-        if (key[KEY_ESC]) gameOver.store(true);
+        if (key[KEY_ESC] || closeRequested.load()) gameOver.store(true);
         if (std::time(nullptr) - now > 0) {
             lastFps = frameCount;
             frameCount = 0;
