@@ -14,11 +14,16 @@ std::atomic<int> objectIdGenerator{1};
 Object::Object() : id(objectIdGenerator.fetch_add(1)) { Object::stop(); }
 
 Object::~Object() {
+    if (sprite) destroy_rle_sprite(sprite);
     if (image) destroy_bitmap(image);
 }
 
 void Object::draw(BITMAP* target, int cameraX, int cameraY) {
-    if (image) draw_sprite(target, image, getX() - cameraX, getY() - cameraY);
+    if (sprite) {
+        draw_rle_sprite(target, sprite, getX() - cameraX, getY() - cameraY);
+    } else if (image) {
+        draw_sprite(target, image, getX() - cameraX, getY() - cameraY);
+    }
 }
 
 void Object::move() {
@@ -107,12 +112,15 @@ Rect* Object::getRectangle() {
 }
 
 bool Object::loadImage(const char* path) {
+    if (sprite) destroy_rle_sprite(sprite);
+    sprite = nullptr;
     if (image) destroy_bitmap(image);
     image = load_bitmap(path, nullptr);
     if (!image) {
         allegro_message("Failed to load bitmap %s", path);
         return false;
     }
+    sprite = get_rle_sprite(image);
     width = image->w;
     height = image->h;
     return true;

@@ -255,3 +255,31 @@ TEST(Object, AnObjectAtTheEdgeOfTheIntRangeEntersAndLeavesTheGridSafely) {
         blocks.removeObject(&far);
     }
 }
+
+TEST(Object, ALoadedPictureDrawsExactlyAsAMaskedDrawOfItsImage) {
+    // Drawing goes through a run-length copy of the picture: the pixels must be
+    // those of draw_sprite, transparent parts and clipped edges included.
+    Object tree;
+    ASSERT_TRUE(tree.loadImage("image/object/tree.bmp"));
+    BITMAP* expected = create_bitmap(300, 200);
+    BITMAP* drawn = create_bitmap(300, 200);
+    for (int x : {-60, 40, 250}) {
+        for (BITMAP* b : {expected, drawn}) {
+            for (int y = 0; y < b->h; ++y) hline(b, 0, y, b->w - 1, makecol(y % 256, 90, (y * 7) % 256));
+        }
+        draw_sprite(expected, tree.getImage(), x, -50);
+        tree.setX(1000 + x).setY(450);
+        tree.draw(drawn, 1000, 500);
+        int differences = 0, transparent = 0;
+        for (int y = 0; y < drawn->h; ++y) {
+            for (int px = 0; px < drawn->w; ++px) {
+                differences += getpixel(drawn, px, y) != getpixel(expected, px, y);
+                transparent += getpixel(drawn, px, y) == makecol(y % 256, 90, (y * 7) % 256);
+            }
+        }
+        EXPECT_EQ(differences, 0) << "at x " << x;
+        EXPECT_GT(transparent, 0) << "the background shows through the transparent parts";
+    }
+    destroy_bitmap(expected);
+    destroy_bitmap(drawn);
+}
