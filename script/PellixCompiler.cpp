@@ -74,6 +74,14 @@ void PellixCompiler::patch(size_t instruction, size_t target) {
     code.instructions[instruction].a = static_cast<int32_t>(target);
 }
 
+void PellixCompiler::patchBack(size_t instruction, size_t top) {
+    static_assert(PX_LOOP_BRANCH_NOT_EQ - PX_LOOP_IF_FALSE == PX_BRANCH_NOT_EQ - PX_JUMP_IF_FALSE,
+                  "the loop forms follow the jumps in the same order");
+    patch(instruction, top);
+    PellixInstruction& jump = code.instructions[instruction];
+    jump.op = static_cast<uint8_t>(jump.op - PX_JUMP_IF_FALSE + PX_LOOP_IF_FALSE);
+}
+
 void PellixCompiler::emitError(const std::string& error, const std::string& detail, const std::string& functionName,
                                int errorLine) {
     code.errors.emplace_back(error, detail, functionName, errorLine);
@@ -243,8 +251,7 @@ void PellixCompiler::compileLoop(PellixSyntaxNode* node) {
 #ifdef PELLIX_STEP_BUDGET
     emit(PX_STEP, 0, 0, 0);
 #endif
-    const size_t back = compileBranch(node->expr, whileForm);
-    patch(back, top);
+    patchBack(compileBranch(node->expr, whileForm), top);
     for (size_t jump : contexts.back().exitJumps)
         patch(jump, here());
     contexts.pop_back();
@@ -315,7 +322,7 @@ bool PellixCompiler::compileCountedLoop(PellixSyntaxNode* node) {
 #ifdef PELLIX_STEP_BUDGET
     emit(PX_STEP, 0, 0, 0);
 #endif
-    patch(compileBranch(condition, true), top);
+    patchBack(compileBranch(condition, true), top);
     patch(toExit, here());
     for (size_t jump : contexts.back().exitJumps)
         patch(jump, here());

@@ -61,6 +61,8 @@ private:
     size_t emitJump();
     void emitError(const std::string& error, const std::string& detail, const std::string& function, int line);
     void patch(size_t instruction, size_t target);
+    // Patches the jump that closes a loop, from a compileBranch, into its PX_LOOP_ form.
+    void patchBack(size_t instruction, size_t top);
     size_t here() const { return code.instructions.size(); }
 
     PellixScript& script;

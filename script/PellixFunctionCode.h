@@ -49,7 +49,21 @@ enum PellixOpcode : uint8_t {
     PX_BRANCH_NOT_LE,
     PX_BRANCH_NOT_NE,
     PX_BRANCH_NOT_EQ,
-    PX_FOR_STEP,    // b = b + d, then go to a when b <= c (b >= c for PX_FOR_STEP_DOWN); e: the loop's line
+    PX_LOOP_IF_FALSE, // the jumps from PX_JUMP_IF_FALSE on where they close a loop: these, PX_FOR_STEP and
+    PX_LOOP_IF_TRUE,  // PX_CALL end the script on a stop request, so that forward jumps pay nothing for it
+    PX_LOOP_BRANCH_GT,
+    PX_LOOP_BRANCH_GE,
+    PX_LOOP_BRANCH_LT,
+    PX_LOOP_BRANCH_LE,
+    PX_LOOP_BRANCH_NE,
+    PX_LOOP_BRANCH_EQ,
+    PX_LOOP_BRANCH_NOT_GT,
+    PX_LOOP_BRANCH_NOT_GE,
+    PX_LOOP_BRANCH_NOT_LT,
+    PX_LOOP_BRANCH_NOT_LE,
+    PX_LOOP_BRANCH_NOT_NE,
+    PX_LOOP_BRANCH_NOT_EQ,
+    PX_FOR_STEP,    // b = b + d, then go back to a when b <= c (b >= c for PX_FOR_STEP_DOWN); e: the loop's line
     PX_FOR_STEP_DOWN,
     PX_BEGIN_APPEND, // go to a unless b is a String; else remember its length in slot c
     PX_APPEND,       // append the text of b to the String a (slot c: its length before the first append)

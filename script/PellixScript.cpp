@@ -44,6 +44,10 @@ bool PellixScript::run(std::string name) {
     }
 }
 
+void PellixScript::throwStopped(const std::string& function, int line) {
+    throw PellixRuntimeException("Script stopped", "stop requested by the host", function, line);
+}
+
 std::string PellixScript::getLastError() const {
     return lastError;
 }
@@ -62,6 +66,8 @@ void PellixScript::setLastError(std::string error, std::string detail, int line)
 }
 
 PellixVariable PellixScript::invokeFunction(std::string name, int argc) {
+    // A stopped engine runs nothing more, not even the game's handlers, until the host clears the request.
+    checkStop(name, 0);
     if (argc < 0 || static_cast<size_t>(argc) > runtimeStack.size())
         throw PellixRuntimeException("Fewer values on the run-time stack than arguments", name, name, 0);
     if (hostReentry >= maxHostReentry) {

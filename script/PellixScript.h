@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <deque>
 #include <map>
@@ -20,7 +21,8 @@ class PellixCompiler;
 
 // The Pellix engine: a host registers its functions, loads script files and runs script functions by name.
 // load, run and addFunction report failure by their result and a one-line last error; invokeFunction throws
-// PellixRuntimeException. Not safe for two threads at once; host functions run on the caller's thread.
+// PellixRuntimeException. Not safe for two threads at once (except the stop request); host functions run on
+// the caller's thread.
 //
 // The source is split by phase: PellixScriptLexer.cpp, PellixScriptParser.cpp (top level and declarations),
 // PellixScriptExpression.cpp, PellixScriptStatements.cpp, PellixScriptWalker.cpp (the tree-walking
@@ -69,6 +71,13 @@ public:
     static PellixVariable hostArgument(const std::vector<PellixVariable>& stack, int argc, int positionFromTop);
     // Whether every argument of a host call is undefined (also with none): what "isNull" answers.
     static bool allArgumentsUndefined(const std::vector<PellixVariable>& stack, int argc);
+
+    // Asks a running script to end, from any thread: both interpreters look at the request on every backward
+    // jump and every script function call, and end with a "Script stopped" PellixRuntimeException. Until it is
+    // cleared, every later run and invokeFunction fails at once the same way.
+    void requestStop() { stopRequested.store(true, std::memory_order_relaxed); }
+    void clearStopRequest() { stopRequested.store(false, std::memory_order_relaxed); }
+    bool isStopRequested() const { return stopRequested.load(std::memory_order_relaxed); }
 
     void setInterpreter(Interpreter interpreter) { this->interpreter = interpreter; }
     Interpreter getInterpreter() const { return interpreter; }
@@ -160,6 +169,12 @@ private:
 
     [[noreturn]] void throwRuntime(const std::string& error, const std::string& detail) const;
     void countStep(const std::string& function, int line);
+    // Cheap enough for the hot paths: the message is built only when the script is stopped.
+    void checkStop(const std::string& function, int line) const {
+        if (stopRequested.load(std::memory_order_relaxed))
+            throwStopped(function, line);
+    }
+    [[noreturn]] static void throwStopped(const std::string& function, int line);
 
     std::deque<PellixToken>* tokens = nullptr;
     std::map<std::string, PellixSyntaxNode*> functions;
@@ -181,6 +196,8 @@ private:
     int walkerDepth = 0;
     const char* walkerStackBase = nullptr;
     long long stepsLeft = 0;
+    // Relaxed is enough: the flag guards no other data, and a stop seen a few jumps late is still in time.
+    std::atomic<bool> stopRequested{false};
     // Where the tree walker is, for the errors the engine adds of its own (division by zero, limits).
     const PellixSyntaxNode* currentFunction = nullptr;
     int currentLine = 0;

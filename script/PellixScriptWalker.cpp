@@ -94,6 +94,7 @@ PellixVariable PellixScript::invokeWalking(const std::string& name, int argc) {
     currentFunction = function;
     currentLine = function->line;
     countStep(function->word, function->line);
+    checkStop(function->word, function->line);
 
     const size_t pushed = static_cast<size_t>(function->localCount - argc);
     if (runtimeStack.size() + pushed > maxStackSize)
@@ -145,6 +146,8 @@ int PellixScript::interpret(PellixSyntaxNode* node) {
         for (;;) {
             currentLine = node->line;
             countStep(currentFunction ? currentFunction->word : std::string(), node->line);
+            if (isStopRequested())
+                throwStopped(currentFunction ? currentFunction->word : std::string(), node->line);
             const PellixVariable condition = node->expr ? evaluate(node->expr) : PellixVariable();
             const bool holds = condition.getInteger() != 0;
             if (holds != whileForm)
