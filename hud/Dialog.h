@@ -4,21 +4,66 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 namespace Torvane {
 
-// The speech bubble. Until the dialog lands it is never shown.
+// The speech bubble: a pre-rendered black box with white text and a tail whose
+// tip touches the anchor point, drawn translucent over the world. It hides
+// itself after `delay` frames or when the player fires, but never within its
+// first 30 frames. Everything but the visible flag is changed and read under
+// the game lock, so the bitmap is never rebuilt while a frame draws it.
 class Dialog {
 public:
-    Dialog& show() { visible.store(true); return *this; }
-    Dialog& hide() { visible.store(false); return *this; }
-    void move() {}
-    void draw(BITMAP*, int, int) {}
+    static constexpr int minimumFrames = 30;  // a bubble cannot be dismissed sooner
+    // A script can pass any text; past this size in pixels the bubble is cut rather than
+    // allocating a bitmap as large as the text.
+    static constexpr int maxSide = 2048;
+
+    Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    ~Dialog();
+
+    // The anchor in world pixels; must come before setText, which turns it into the bubble's corner.
+    Dialog& setPosition(int x, int y);
+    Dialog& setText(const std::string& text);
+    // The speaker's colour frames the box, so that a reader sees who speaks.
+    Dialog& setColor(int color);
+    Dialog& setDelay(int frames);
+    Dialog& show();
+    Dialog& hide();
+    void move();
+    void draw(BITMAP* target, int clientX, int clientY);
     // Polled by the script thread without the game lock.
     bool isVisible() const { return visible.load(); }
+    const std::string& getText() const { return text; }
+
+    int getX() const { return x; }
+    int getY() const { return y; }
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    int getCounter() const { return counter; }
+    const std::vector<std::string>& getLines() const { return lines; }
+    BITMAP* getBitmap() const { return bitmap; }
 
 private:
+    void build();
+
+    std::string text;
     std::atomic<bool> visible{false};
+    int delay = 300;  // frames
+    int counter = 0;  // frames left
+    int x = 0;        // world pixels: the anchor until build, then the bitmap's left edge
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int textColor = 0;
+    int backColor = 0;
+    BITMAP* bitmap = nullptr;
+    std::vector<std::string> lines;
+    int spacing = 8;  // between lines, and between the box's edge and the text
+    int margin = 10;  // transparent room around the box for the tail
 };
 
 }  // namespace Torvane

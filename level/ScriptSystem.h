@@ -4,48 +4,66 @@
 #include <mutex>
 #include <string>
 
+#include "script/PellixScript.h"
+
 namespace Torvane {
+
+class Game;
 
 // A script event raised by the game, waiting for the script thread to serve it.
 struct ScriptEvent {
     std::string name;
-    std::string text;
+    std::string text;  // never passed to the script
     int param1 = 0;
     int param2 = 0;
     int param3 = 0;
 };
 
-// The level script thread. Until level scripting lands no script runs:
-// the game shows an empty world and ends with Escape. Raised events wait in
-// the queue.
+// The level script beside the game. start registers the host functions, loads
+// "./script/main.fb" and starts the script thread, which runs Main and then
+// serves raised events by calling the script function of the event's name with
+// the event's three integers, until the game stops.
 class ScriptSystem {
 public:
-    void start() {}
-    void stop() {}
+    static constexpr int eventPollMilliseconds = 100;
+    // Waits sleep in slices no longer than this, so that they notice the game ending.
+    static constexpr int waitSliceMilliseconds = 50;
 
+    ScriptSystem() = default;
+    ScriptSystem(const ScriptSystem&) = delete;
+    ScriptSystem& operator=(const ScriptSystem&) = delete;
+    // Neither joins the thread nor serves what is still queued.
+    ~ScriptSystem() = default;
+
+    void start();
+    // Stops a script still running (the game has ended) and joins the thread.
+    void stop();
     // Queues an event for the script thread; always true. Called on the game thread.
-    bool raise(const std::string& name, int param1, int param2, int param3) {
-        std::lock_guard<std::mutex> guard(eventLock);
-        events.push_back(ScriptEvent{name, std::string(), param1, param2, param3});
-        return true;
-    }
-    size_t getEventCount() {
-        std::lock_guard<std::mutex> guard(eventLock);
-        return events.size();
-    }
+    bool raise(const std::string& name, int param1, int param2, int param3);
+    size_t getEventCount();
     // Takes the oldest event into e; false when none waits.
-    bool takeEvent(ScriptEvent& e) {
-        std::lock_guard<std::mutex> guard(eventLock);
-        if (events.empty()) return false;
-        e = events.front();
-        events.pop_front();
-        return true;
-    }
+    bool takeEvent(ScriptEvent& e);
+
+    void runScript();
+    // Serves every event waiting now, in the order raised.
+    void serveEvents();
+    // Sleeps up to the given time on the script thread and returns early, with
+    // false, once the game no longer runs; true when the time was slept out.
+    bool pause(int milliseconds);
+
+    PellixScript& getScript() { return script; }
 
 private:
+    void* thread = nullptr;
+    PellixScript script;
     // The game thread appends and the script thread takes: the queue has a lock of its own.
     std::mutex eventLock;
     std::deque<ScriptEvent> events;
 };
+
+void* threadProcedure(void* self);
+
+// The game, for the host functions; set by ScriptSystem::start before the thread exists.
+extern Game* game;
 
 }  // namespace Torvane

@@ -17,7 +17,11 @@ touch "$work/messages.log"
 xvfb_pid=""
 game_pid=""
 finish() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  if [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null; then
+    # Allegro's own exit handler can deadlock once its X server is gone: do not wait for ever.
+    for _ in $(seq 20); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$game_pid" 2>/dev/null || true
+  fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"

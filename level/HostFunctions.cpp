@@ -1,0 +1,363 @@
+#include "level/HostFunctions.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/Game.h"
+#include "core/GameLock.h"
+#include "fighters/AIPlayer.h"
+#include "fighters/Player.h"
+#include "hud/Robot.h"
+#include "level/HostFunctionNames.h"
+#include "level/PresentBox.h"
+#include "level/ScriptSystem.h"
+#include "weapons/Grenade.h"
+#include "weapons/Gun.h"
+#include "weapons/Pistol.h"
+
+namespace Torvane {
+
+namespace {
+
+constexpr int waitCheckMilliseconds = 100;
+
+// The game lock for the length of one host call's work on the world.
+class WorldAccess {
+public:
+    WorldAccess() { lockGame(); }
+    ~WorldAccess() { unlockGame(); }
+    WorldAccess(const WorldAccess&) = delete;
+    WorldAccess& operator=(const WorldAccess&) = delete;
+};
+
+// Arguments by position from the top of the stack: 1 is the last one written.
+int integerArgument(const HostStack& stack, int argc, int positionFromTop) {
+    return PellixScript::hostArgument(stack, argc, positionFromTop).getInteger();
+}
+
+std::string textArgument(const HostStack& stack, int argc, int positionFromTop) {
+    PellixVariable value = PellixScript::hostArgument(stack, argc, positionFromTop);
+    return value.getString();
+}
+
+// The fighter with that object id, or null; call under the game lock.
+Player* findFighter(int id) { return dynamic_cast<Player*>(game->getObjectSystem().getObjectById(id)); }
+
+// Arguments from the first to the last, never below the stack.
+size_t firstArgument(const HostStack& stack, int argc) {
+    const size_t count = argc > 0 ? static_cast<size_t>(argc) : 0;
+    return count < stack.size() ? stack.size() - count : 0;
+}
+
+// Blocks while the bubble is up; ends early when the game stops.
+void waitForDialog() {
+    while (game->getDialog().isVisible() && game->getScriptSystem().pause(waitCheckMilliseconds)) {
+    }
+}
+
+void waitWhileFading(int mode) {
+    while (game->getScreen().getFadeMode() == mode && game->getScriptSystem().pause(waitCheckMilliseconds)) {
+    }
+}
+
+}  // namespace
+
+void print(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    for (size_t index = firstArgument(stack, argc); index < stack.size(); ++index) {
+        const std::string& text = stack[index].getString();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
+    // Authors and tests read this while the game runs, often through a pipe.
+    std::fflush(stdout);
+}
+
+void isNull(HostStack& stack, PellixVariable& result, int argc) {
+    result.setInteger(PellixScript::allArgumentsUndefined(stack, argc) ? 1 : 0);
+}
+
+void message(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    std::string text;
+    for (size_t index = firstArgument(stack, argc); index < stack.size(); ++index) text += stack[index].getString();
+    allegro_message("%s", text.c_str());
+}
+
+void command(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    // Without a command there is nothing to run: the shell would be handed the word "undefined".
+    const PellixVariable text = PellixScript::hostArgument(stack, argc, 1);
+    if (text.type == PellixVariable::Undefined) return;
+    PellixVariable line = text;
+    const int status = std::system(line.getString().c_str());
+    (void)status;
+}
+
+void loadMap(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const std::string path = textArgument(stack, argc, 1);
+    WorldAccess access;
+    game->loadMap(path.c_str());
+}
+
+void addPlayer(HostStack& stack, PellixVariable& result, int argc) {
+    const int y = integerArgument(stack, argc, 1);
+    const int x = integerArgument(stack, argc, 2);
+    const std::string name = textArgument(stack, argc, 3);
+    const std::string role = textArgument(stack, argc, 4);
+    const int color = integerArgument(stack, argc, 5);
+    const bool computer = integerArgument(stack, argc, 6) != 0;
+    WorldAccess access;
+    Player* fighter = computer ? new AIPlayer(name, role) : new Player(name, role);
+    fighter->setX(x);
+    fighter->setY(y);
+    fighter->setColor(color);
+    game->addPlayer(fighter);
+    if (!computer) game->setMainPlayer(fighter);
+    result.setInteger(fighter->getId());
+}
+
+void showObject(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Object* object = game->getObjectSystem().getObjectById(id)) {
+        object->show();
+    } else {
+        std::printf("Object not found %d\n", id);
+        std::fflush(stdout);
+    }
+}
+
+void setPlayerHealth(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int health = integerArgument(stack, argc, 1);
+    const int id = integerArgument(stack, argc, 2);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) fighter->setHealth(health);
+}
+
+void fadeIn(HostStack& stack, PellixVariable& result, int argc) {
+    (void)stack, (void)result, (void)argc;
+    game->getScreen().fadeIn();
+    waitWhileFading(FADE_IN);
+}
+
+void fadeOut(HostStack& stack, PellixVariable& result, int argc) {
+    (void)stack, (void)result, (void)argc;
+    game->getScreen().fadeOut();
+    waitWhileFading(FADE_OUT);
+}
+
+void delay(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    game->getScriptSystem().pause(integerArgument(stack, argc, 1));
+}
+
+void endgame(HostStack& stack, PellixVariable& result, int argc) {
+    (void)stack, (void)result, (void)argc;
+    game->endGame();
+}
+
+void addPlayerWeapon(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int bullets = integerArgument(stack, argc, 1);
+    const int kind = integerArgument(stack, argc, 2);
+    const int id = integerArgument(stack, argc, 3);
+    WorldAccess access;
+    Player* fighter = findFighter(id);
+    if (!fighter || kind < 1 || kind > 3) return;
+    Weapon* weapon = fighter->getWeapon(kind);
+    if (!weapon) {
+        if (kind == 1) weapon = new Pistol(fighter);
+        else if (kind == 2) weapon = new Gun(fighter);
+        else weapon = new Grenade(fighter);
+        fighter->setWeapon(kind, weapon);
+    }
+    weapon->addBullets(bullets);
+}
+
+void switchWeapon(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int kind = integerArgument(stack, argc, 1);
+    const int id = integerArgument(stack, argc, 2);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) fighter->setEquipment(kind);
+}
+
+void playerDoAim(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    // The script writes y before x.
+    const int x = integerArgument(stack, argc, 1);
+    const int y = integerArgument(stack, argc, 2);
+    const int id = integerArgument(stack, argc, 3);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) fighter->aim(x, y);
+}
+
+void playerDoFire(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int y = integerArgument(stack, argc, 1);
+    const int x = integerArgument(stack, argc, 2);
+    const int id = integerArgument(stack, argc, 3);
+    WorldAccess access;
+    Player* fighter = findFighter(id);
+    if (fighter && fighter->getCurrentWeapon()) fighter->getCurrentWeapon()->fire(x, y);
+}
+
+void playerDoMove(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int y = integerArgument(stack, argc, 1);
+    const int x = integerArgument(stack, argc, 2);
+    const int id = integerArgument(stack, argc, 3);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) fighter->setAction(PlayerAction{1, x, y});
+}
+
+void playerDoStop(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) {
+        fighter->stopAction();
+        fighter->stopMoving();
+        fighter->stop();
+    }
+}
+
+void say(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const std::string text = textArgument(stack, argc, 1);
+    const int id = integerArgument(stack, argc, 2);
+    {
+        WorldAccess access;
+        Player* fighter = findFighter(id);
+        if (!fighter) return;
+        game->getDialog().hide().setPosition(fighter->getCentralX(), fighter->getY()).setText(text);
+        game->getDialog().setColor(fighter->getColor()).show();
+    }
+    waitForDialog();
+}
+
+void robotSay(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const std::string text = textArgument(stack, argc, 1);
+    {
+        WorldAccess access;
+        Robot* robot = game->getRobot();
+        // Only a game that has started has a robot to speak for.
+        if (!robot) return;
+        const MapSystem& map = game->getMapSystem();
+        const int x = robot->getX() + robot->getWidth() + map.getClientX();
+        const int y = robot->getCentralY() + map.getClientY();
+        game->getDialog().hide().setPosition(x, y).setText(text).setColor(makecol(255, 0, 0)).show();
+    }
+    waitForDialog();
+}
+
+void waitForPlayerAction(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int id = integerArgument(stack, argc, 1);
+    do {
+        WorldAccess access;
+        Player* fighter = findFighter(id);
+        // A fighter that is gone or dead never finishes its walk: waiting for it would never end.
+        if (!fighter || !fighter->isAlive() || !fighter->isPlayerActionOn()) return;
+    } while (game->getScriptSystem().pause(waitCheckMilliseconds));
+}
+
+void showRobot(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const bool on = integerArgument(stack, argc, 1) != 0;
+    WorldAccess access;
+    Robot* robot = game->getRobot();
+    if (!robot) return;
+    if (on) robot->show();
+    else robot->hide();
+}
+
+void lockControl(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const bool locked = integerArgument(stack, argc, 1) != 0;
+    WorldAccess access;
+    if (locked) game->lockControl();
+    else game->unlockControl();
+}
+
+void addPresent(HostStack& stack, PellixVariable& result, int argc) {
+    const int y = integerArgument(stack, argc, 1);
+    const int x = integerArgument(stack, argc, 2);
+    const std::string image = textArgument(stack, argc, 3);
+    WorldAccess access;
+    PresentBox* box = new PresentBox();
+    box->setX(x);
+    box->setY(y);
+    box->loadImage(("image/object/" + image + ".bmp").c_str());
+    box->show();
+    game->getObjectSystem().addObject(box);
+    result.setInteger(box->getId());
+}
+
+void addHiddenPresent(HostStack& stack, PellixVariable& result, int argc) {
+    const int height = integerArgument(stack, argc, 1);
+    const int width = integerArgument(stack, argc, 2);
+    const int y = integerArgument(stack, argc, 3);
+    const int x = integerArgument(stack, argc, 4);
+    WorldAccess access;
+    PresentBox* box = new PresentBox();
+    box->setX(x);
+    box->setY(y);
+    box->setWidth(width);
+    box->setHeight(height);
+    box->show();
+    std::printf("add hidden present %d, %d, %d, %d\n", x, y, width, height);
+    std::fflush(stdout);
+    game->getObjectSystem().addObject(box);
+    result.setInteger(box->getId());
+}
+
+void setPlayerAIMode(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int mode = integerArgument(stack, argc, 1);
+    const int id = integerArgument(stack, argc, 2);
+    WorldAccess access;
+    if (AIPlayer* fighter = dynamic_cast<AIPlayer*>(game->getObjectSystem().getObjectById(id)))
+        fighter->setControlMode(mode != 0);
+}
+
+void die(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) fighter->die();
+}
+
+void playerX(HostStack& stack, PellixVariable& result, int argc) {
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) result.setInteger(fighter->getCentralX());
+}
+
+void playerY(HostStack& stack, PellixVariable& result, int argc) {
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) result.setInteger(fighter->getCentralY());
+}
+
+void registerHostFunctions(PellixScript& script) {
+    // In the order of hostFunctionNames, which the pellix tool registers too.
+    static constexpr PellixHostFunction functions[] = {
+        print,        isNull,       message,         command,      loadMap,         addPlayer,
+        showObject,   setPlayerHealth, fadeIn,       fadeOut,      delay,           endgame,
+        addPlayerWeapon, switchWeapon, playerDoAim,  playerDoFire, playerDoMove,    playerDoStop,
+        say,          robotSay,     waitForPlayerAction, showRobot, lockControl,    addPresent,
+        addHiddenPresent, setPlayerAIMode, die,      playerX,      playerY,
+    };
+    static_assert(std::size(functions) == hostFunctionNames.size(), "one function per host name");
+    for (size_t i = 0; i < hostFunctionNames.size(); ++i) script.addFunction(hostFunctionNames[i], functions[i]);
+}
+
+}  // namespace Torvane

@@ -1,0 +1,22 @@
+#include "level/PresentBox.h"
+
+#include "core/Game.h"
+#include "fighters/Player.h"
+
+namespace Torvane {
+
+PresentBox::PresentBox() { show(); }
+
+void PresentBox::handleCollision(int side, Object* other) {
+    (void)side;
+    Game* game = Game::getInstance();
+    Player* main = game->getMainPlayer();
+    // A box touched twice in one frame is already taken.
+    if (!main || other != main || isDead()) return;
+    game->getScriptSystem().raise("OnPresent", getId(), getX(), getY());
+    main->stopMoving();
+    main->stop();
+    die();
+}
+
+}  // namespace Torvane

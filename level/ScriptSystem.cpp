@@ -1,0 +1,105 @@
+#include "level/ScriptSystem.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "core/Game.h"
+#include "core/GameLock.h"
+#include "level/HostFunctions.h"
+
+namespace Torvane {
+
+Game* game = nullptr;
+
+namespace {
+
+void writeLine(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    // Level authors watch this output while the game runs, often through a pipe.
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+void ScriptSystem::start() {
+    registerHostFunctions(script);
+    if (!script.load("./script/main.fb")) writeLine("Script error: " + script.getLastError());
+    game = Game::getInstance();
+    thread = createThread(this, threadProcedure);
+}
+
+void ScriptSystem::stop() {
+    if (!thread) return;
+    // A script that loops without calling the host would otherwise keep the join waiting for ever.
+    script.requestStop();
+    joinThread(thread);
+    thread = nullptr;
+}
+
+bool ScriptSystem::raise(const std::string& name, int param1, int param2, int param3) {
+    std::lock_guard<std::mutex> guard(eventLock);
+    events.push_back(ScriptEvent{name, std::string(), param1, param2, param3});
+    return true;
+}
+
+size_t ScriptSystem::getEventCount() {
+    std::lock_guard<std::mutex> guard(eventLock);
+    return events.size();
+}
+
+bool ScriptSystem::takeEvent(ScriptEvent& e) {
+    std::lock_guard<std::mutex> guard(eventLock);
+    if (events.empty()) return false;
+    e = std::move(events.front());
+    events.pop_front();
+    return true;
+}
+
+void ScriptSystem::runScript() {
+    writeLine("Script thread running ");
+    if (!script.run("Main")) writeLine("Runtime error: " + script.getLastError());
+    while (game->isRunning()) {
+        serveEvents();
+        pause(eventPollMilliseconds);
+    }
+    writeLine("Script thread ended");
+}
+
+void ScriptSystem::serveEvents() {
+    std::vector<PellixVariable>& stack = *script.getRuntimeStack();
+    ScriptEvent event;
+    while (takeEvent(event)) {
+        for (int param : {event.param1, event.param2, event.param3}) {
+            stack.emplace_back();
+            stack.back().setInteger(param);
+        }
+        PellixScript::toUpperString(event.name);
+        try {
+            script.invokeFunction(event.name, 3);
+        } catch (const PellixRuntimeException& e) {
+            writeLine(e.getFunction() + "(" + std::to_string(e.getLine()) + "): " + e.getError() + " : " +
+                      e.getDetail());
+        }
+        stack.resize(stack.size() - 3);
+    }
+}
+
+bool ScriptSystem::pause(int milliseconds) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds > 0 ? milliseconds : 0);
+    for (;;) {
+        if (!game || !game->isRunning()) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        if (left <= 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(left < waitSliceMilliseconds ? left : waitSliceMilliseconds));
+    }
+}
+
+void* threadProcedure(void* self) {
+    static_cast<ScriptSystem*>(self)->runScript();
+    return nullptr;
+}
+
+}  // namespace Torvane

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+
+#include <string>
+
+#include "core/Game.h"
+#include "hud/Dialog.h"
+#include "tests/support/HeadlessGame.h"
+
+using Torvane::Dialog;
+
+namespace {
+
+// A view of 800 x 600 at the map's origin.
+void viewAtOrigin() {
+    Torvane::MapSystem& map = headlessGame().getMapSystem();
+    map.initialize(4000, 2000);
+    map.setClientWidth(800).setClientHeight(600);
+    map.moveClientTo(400, 300);
+}
+
+}  // namespace
+
+TEST(Dialog, SizeFollowsTheLinesOfTheText) {
+    viewAtOrigin();
+    const int lineHeight = text_height(font);
+    ASSERT_EQ(lineHeight, 8);
+    Dialog dialog;
+    dialog.setPosition(100, 300).setText("Hi");
+    EXPECT_EQ(dialog.getWidth(), 36 + text_length(font, "Hi"));
+    EXPECT_EQ(dialog.getHeight(), 44);
+    ASSERT_NE(dialog.getBitmap(), nullptr);
+    EXPECT_EQ(dialog.getBitmap()->w, dialog.getWidth());
+
+    dialog.setPosition(100, 300).setText("one\nlonger line\n");
+    ASSERT_EQ(dialog.getLines().size(), 3u);
+    EXPECT_EQ(dialog.getLines()[1], "longer line");
+    EXPECT_EQ(dialog.getLines()[2], "");
+    EXPECT_EQ(dialog.getWidth(), 36 + text_length(font, "longer line"));
+    EXPECT_EQ(dialog.getHeight(), 3 * 16 + 28);
+
+    dialog.setPosition(100, 300).setText("");
+    EXPECT_EQ(dialog.getLines().size(), 1u);
+    EXPECT_EQ(dialog.getWidth(), 36);
+
+    // A script's enormous text is cut, not turned into an enormous bitmap.
+    dialog.setPosition(100, 300).setText(std::string(100000, 'x') + std::string(5000, '\n'));
+    EXPECT_EQ(dialog.getWidth(), Dialog::maxSide);
+    EXPECT_EQ(dialog.getHeight(), Dialog::maxSide);
+}
+
+TEST(Dialog, StandsAboveTheAnchorAndTurnsLeftNearTheRightEdge) {
+    viewAtOrigin();
+    const int black = makecol(0, 0, 0);
+    Dialog dialog;
+    dialog.setPosition(100, 300).setText("Hello");
+    EXPECT_EQ(dialog.getX(), 100);
+    EXPECT_EQ(dialog.getY(), 300 - 44);
+    BITMAP* bubble = dialog.getBitmap();
+    EXPECT_EQ(getpixel(bubble, 0, bubble->h - 1), black) << "tail at the lower left";
+    EXPECT_NE(getpixel(bubble, bubble->w - 1, bubble->h - 1), black);
+
+    dialog.setPosition(780, 300).setText("Hello");
+    EXPECT_EQ(dialog.getX(), 780 - dialog.getWidth());
+    bubble = dialog.getBitmap();
+    EXPECT_EQ(getpixel(bubble, bubble->w - 1, bubble->h - 1), black) << "tail at the lower right";
+    EXPECT_NE(getpixel(bubble, 0, bubble->h - 1), black);
+
+    // Without a new anchor the bubble climbs by its height at each text.
+    dialog.setPosition(100, 300).setText("a");
+    dialog.setText("b");
+    EXPECT_EQ(dialog.getY(), 300 - 2 * 44);
+}
+
+TEST(Dialog, ShownForThreeHundredFramesAndNotClosedInTheFirstThirty) {
+    viewAtOrigin();
+    Dialog dialog;
+    dialog.setPosition(100, 300).setText("Read me").show();
+    for (int frame = 0; frame < 300; ++frame) {
+        ASSERT_TRUE(dialog.isVisible()) << frame;
+        dialog.move();
+    }
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.move();
+    EXPECT_FALSE(dialog.isVisible());
+
+    dialog.show();
+    for (int frame = 0; frame < 10; ++frame) dialog.move();
+    dialog.hide();
+    EXPECT_TRUE(dialog.isVisible()) << "fire 10 frames after show";
+    for (int frame = 0; frame < 30; ++frame) dialog.move();
+    dialog.hide();
+    EXPECT_FALSE(dialog.isVisible()) << "fire 40 frames after show";
+}
+
+TEST(Dialog, DrawnTranslucentInViewCoordinatesWithTheSpeakersFrame) {
+    viewAtOrigin();
+    Torvane::MapSystem& map = headlessGame().getMapSystem();
+    map.moveClientTo(1400, 800);
+    const int clientX = map.getClientX(), clientY = map.getClientY();
+    ASSERT_GT(clientX, 0);
+    const int blue = makecol(0, 0, 255);
+    Dialog dialog;
+    dialog.setPosition(clientX + 100, clientY + 300).setText("Hello").setColor(blue);
+    BITMAP* target = create_bitmap(800, 600);
+    clear_to_color(target, makecol(255, 255, 255));
+    dialog.draw(target, clientX, clientY);
+    EXPECT_EQ(getpixel(target, 100 + 12, 300 - 44 + 12), makecol(255, 255, 255)) << "hidden bubbles are not drawn";
+    dialog.show();
+    dialog.draw(target, clientX, clientY);
+    // Box pixel away from the text: black at 200 of 255 over white.
+    const int box = getpixel(target, 100 + 12, 300 - 44 + 12);
+    EXPECT_LT(getr(box), 80);
+    EXPECT_GT(getr(box), 20);
+    // The transparent margin leaves the world as it was.
+    EXPECT_EQ(getpixel(target, 100 + 3, 300 - 44 + 3), makecol(255, 255, 255));
+    // The frame in the speaker's colour.
+    EXPECT_EQ(getpixel(dialog.getBitmap(), 10, 20), blue);
+    destroy_bitmap(target);
+}

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "level/HostFunctions.h"
+#include "level/ScriptSystem.h"
+#include "tests/fighters/TestWorld.h"
+#include "tests/support/TemporaryFile.h"
+
+using namespace Torvane;
+
+namespace {
+
+// A script system with the game's host functions and a script of the test's, served
+// on the test's thread instead of the script thread.
+class ScriptEvents : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestWorld::reset();
+        Torvane::game = &TestWorld::game();
+        registerHostFunctions(system.getScript());
+    }
+    void load(const std::string& source) {
+        TemporaryFile file(source);
+        ASSERT_TRUE(system.getScript().load(file.path)) << system.getScript().getLastError();
+    }
+    std::string serve() {
+        testing::internal::CaptureStdout();
+        system.serveEvents();
+        return testing::internal::GetCapturedStdout();
+    }
+
+    ScriptSystem system;
+};
+
+}  // namespace
+
+TEST_F(ScriptEvents, ServedInTheOrderRaisedWithTheirThreeNumbers) {
+    load("FUNCTION OnKill(victim, x, y)\n"
+         "  print \"kill \", victim, \" \", x, \" \", y, \"\\n\"\n"
+         "END FUNCTION\n"
+         "FUNCTION onpresent(box, x, y)\n"
+         "  print \"present \", box, \"\\n\"\n"
+         "END FUNCTION\n");
+    system.raise("OnKill", 7, 100, 200);
+    system.raise("OnPresent", 9, 0, 0);
+    system.raise("OnKill", 8, -1, -2);
+    const size_t stackBefore = system.getScript().getRuntimeStack()->size();
+    EXPECT_EQ(serve(), "kill 7 100 200\npresent 9\nkill 8 -1 -2\n");
+    EXPECT_EQ(system.getEventCount(), 0u);
+    EXPECT_EQ(system.getScript().getRuntimeStack()->size(), stackBefore);
+}
+
+TEST_F(ScriptEvents, FailingHandlersAreReportedAndTheNextEventIsServed) {
+    load("FUNCTION OnKill(victim)\n"
+         "END FUNCTION\n"
+         "FUNCTION OnHit(a, b, c)\n"
+         "  DIM zero\n"
+         "  print a / zero\n"
+         "END FUNCTION\n"
+         "FUNCTION OnDone(a, b, c, d)\n"
+         "  print \"done \", isNull(d), \"\\n\"\n"
+         "END FUNCTION\n");
+    system.raise("OnPresent", 1, 2, 3);
+    system.raise("OnKill", 1, 2, 3);
+    system.raise("OnHit", 1, 2, 3);
+    system.raise("OnDone", 1, 2, 3);
+    const size_t stackBefore = system.getScript().getRuntimeStack()->size();
+    const std::string output = serve();
+    EXPECT_NE(output.find("ONPRESENT(0): Function not found : ONPRESENT\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("ONKILL(0): Too many parameters : ONKILL\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("ONHIT(5): "), std::string::npos) << output;
+    // Parameters beyond three arrive undefined.
+    EXPECT_EQ(output.substr(output.size() - 7), "done 1\n") << output;
+    EXPECT_EQ(system.getScript().getRuntimeStack()->size(), stackBefore);
+}
