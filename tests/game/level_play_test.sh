@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# level_play_test.sh BINARY: the level played by test variants of its main
+# script: the first wave walks in, is shot down and counted; the two raiders on
+# the plateau likewise; at the banner the final scene plays and the game ends
+# by itself with status 0.
+DATA_DIR=${DATA_DIR:?}
+source "$(dirname "$0")/XvfbSession.sh"
+source "$(dirname "$0")/LevelSession.sh"
+real_data=$DATA_DIR
+binary=$1
+
+start_xvfb
+play() {  # play VARIANT
+  DATA_DIR=$real_data
+  rm -rf "$work/data"
+  use_level "$1"
+  : > "$work/out.log"
+  start_game "$binary"
+  wait_for_window "Collision Test" >/dev/null
+}
+
+play waves.fb
+wait_for_line "outpost: wave 1" 20
+wait_for_line "outpost: raiders attack" 30
+wait_for_line "outpost: raider down, 0 left" 60
+wait_for_line "outpost: wave 1 cleared" 5
+no_script_errors
+quit_with_escape
+echo "ok: the first wave is counted and cleared"
+
+play plateau.fb
+wait_for_line "outpost: wave 2" 20
+wait_for_line "outpost: raider down, 1 left" 60
+wait_for_line "outpost: raider down, 0 left" 30
+wait_for_line "outpost: wave 2 cleared" 5
+[ "$(count_lines "outpost: wave 1 cleared")" -eq 0 ] || fail "a wave was cleared twice"
+no_script_errors
+quit_with_escape
+echo "ok: both raiders of the second wave are counted"
+
+play banner.fb
+wait_for_line "outpost: banner taken" 30
+# The last bubbles close by themselves; the game then fades out and ends.
+wait_for_exit 60
+[ "$game_status" -eq 0 ] || fail "exit status $game_status after the final scene"
+grep -qxF "outpost: won" "$work/out.log" || fail "no win"
+no_script_errors
+echo "PASS: waves counted, the banner wins the level"

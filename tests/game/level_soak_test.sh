@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# level_soak_test.sh BINARY SECONDS: the level's fights run for about SECONDS
+# (tests/game/levels/soak.fb: a scout and raiders that cannot die, a fresh map
+# every cycle) and the game ends by itself with status 0, without a sanitizer
+# report; resident memory after the first cycle grows by less than 5 %, and
+# the frame rate, measured on a 300-frame bubble in every cycle, stays at 40
+# frames a second or more. Prints the figures.
+DATA_DIR=${DATA_DIR:?}
+source "$(dirname "$0")/XvfbSession.sh"
+source "$(dirname "$0")/LevelSession.sh"
+binary=$1
+seconds=${2:-60}
+# A cycle takes about 40 seconds: a fresh start, the wave walking in, the fight, the bubble.
+cycles=$(( (seconds + 39) / 40 ))
+[ "$cycles" -ge 2 ] || cycles=2
+use_level soak.fb
+sed -i "s/^CONST Cycles = .*/CONST Cycles = $cycles/" "$DATA_DIR/script/main.fb"
+
+start_xvfb
+start_game "$binary"
+wait_for_window "Collision Test" >/dev/null
+started=$(date +%s)
+: > "$work/memory.log"
+bubble_start=""
+cycle=0
+while kill -0 "$game_pid" 2>/dev/null; do
+  # Each bubble's start and end, as the game writes them, timed here.
+  lines=$(grep -c "^soak: bubble" "$work/out.log" || true)
+  if [ "$lines" -gt $(( cycle * 2 )) ] && [ -z "$bubble_start" ]; then
+    bubble_start=$(date +%s.%N)
+  fi
+  if [ "$lines" -ge $(( (cycle + 1) * 2 )) ]; then
+    now=$(date +%s.%N)
+    cycle=$(( cycle + 1 ))
+    rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || echo 0)
+    fps=$(awk -v a="$bubble_start" -v b="$now" 'BEGIN { printf "%.1f", 300 / (b - a) }')
+    echo "cycle $cycle: $(( $(date +%s) - started )) s, resident $rss kB, $fps frames a second" | tee -a "$work/memory.log"
+    bubble_start=""
+  fi
+  [ $(( $(date +%s) - started )) -lt $(( cycles * 90 + 60 )) ] || fail "the soak did not end by itself"
+  sleep 0.05
+done
+wait_for_exit 5
+if grep -E "ERROR: (Address|Leak|Undefined|Thread)Sanitizer|runtime error:" "$work/err.log"; then
+  fail "sanitizer report"
+fi
+[ "$game_status" -eq 0 ] || { cat "$work/err.log"; fail "exit status $game_status"; }
+grep -qxF "soak: done" "$work/out.log" || fail "the soak did not finish its cycles"
+no_script_errors
+[ "$cycle" -eq "$cycles" ] || fail "measured $cycle cycles of $cycles"
+awk '{ rss[NR] = $6; fps = $8; if (fps < 40) low = low " " fps }
+     END {
+       if (low != "") { print "FAIL: frame rate fell to" low; exit 1 }
+       if (rss[NR] > rss[1] * 1.05) { printf "FAIL: resident memory grew from %d to %d kB\n", rss[1], rss[NR]; exit 1 }
+     }' "$work/memory.log" || fail "see the figures above"
+echo "PASS: $cycles cycles in $(( $(date +%s) - started )) s"
