@@ -25,6 +25,9 @@ thread_local LineState* currentLine = nullptr;
 // The last pixel row or column of a box edge; a box at the far end of the int range stays there.
 int lastPixel(int edge) { return edge == INT_MIN ? edge : edge - 1; }
 
+// The pixel after the last one, where the int range allows.
+int nextPixel(int last) { return last == INT_MAX ? last : last + 1; }
+
 // start + size, held within the int range as Object::getRectangle holds it.
 int saturatedEdge(int start, int size) {
     long long edge = static_cast<long long>(start) + size;
@@ -137,35 +140,47 @@ void BlockSystem::removeObject(Object* o, int left, int top, int right, int bott
     }
     if (!blockMap) return;
     rect(blockMap, left, top, lastPixel(right), lastPixel(bottom), makecol(0, 0, 0));
-    restoreOutlines(range, left, top, right, bottom);
+    restoreOutlines(left, top, right, bottom);
 }
 
-void BlockSystem::restoreOutlines(const BlockRange& range, int left, int top, int right, int bottom) {
+void BlockSystem::restoreOutlines(int left, int top, int right, int bottom) {
     // Painting the outline black also erased the pixels it shared with other
     // outlines: map pieces are never entered again, so fighters walking on the
     // ground would wear its top edge away and lines would pass through it. Every
-    // outline that reaches into the erased box is drawn again, clipped to it.
-    // Each neighbour is drawn once, from the block that holds the top-left corner
-    // of its overlap with the box.
-    const int lastX = lastPixel(right), lastY = lastPixel(bottom);
+    // outline that reaches into the erased pixels is drawn again, clipped to them.
+    // rect draws from the smaller to the larger corner, so a box of no width or
+    // height (a blood drop) covers the pixels on both sides of its edge.
+    const int firstX = std::min(left, lastPixel(right)), lastX = std::max(left, lastPixel(right));
+    const int firstY = std::min(top, lastPixel(bottom)), lastY = std::max(top, lastPixel(bottom));
+    // Outlines with pixels here are listed from these blocks on; a box of no size
+    // is listed only in the block of its corner, which may lie one pixel beyond
+    // the erased ones. Pixels left of or above the map do not exist.
+    const BlockRange range = rangeOf(std::max(firstX, 0), std::max(firstY, 0), nextPixel(lastX), nextPixel(lastY));
     bool clipped = false;
     for (unsigned int row = range.firstRow; row <= range.lastRow && row < rows; ++row) {
         for (unsigned int column = range.firstColumn; column <= range.lastColumn && column < columns; ++column) {
             for (Object* other : blockAt(row, column)) {
-                const int otherLeft = other->getX(), otherTop = other->getY();
-                const int otherLastX = lastPixel(saturatedEdge(otherLeft, other->getWidth()));
-                const int otherLastY = lastPixel(saturatedEdge(otherTop, other->getHeight()));
-                if (otherLeft > lastX || otherLastX < left || otherTop > lastY || otherLastY < top) continue;
-                const int overlapLeft = std::max(left, otherLeft), overlapTop = std::max(top, otherTop);
-                if (static_cast<unsigned int>(overlapTop / blockHeight) != row ||
-                    static_cast<unsigned int>(overlapLeft / blockWidth) != column) {
+                const int otherLeft = other->getX();
+                const int otherRight = saturatedEdge(otherLeft, other->getWidth());
+                const int otherFirstX = std::min(otherLeft, lastPixel(otherRight));
+                const int otherLastX = std::max(otherLeft, lastPixel(otherRight));
+                if (otherFirstX > lastX || otherLastX < firstX) continue;
+                const int otherTop = other->getY();
+                const int otherBottom = saturatedEdge(otherTop, other->getHeight());
+                const int otherFirstY = std::min(otherTop, lastPixel(otherBottom));
+                const int otherLastY = std::max(otherTop, lastPixel(otherBottom));
+                if (otherFirstY > lastY || otherLastY < firstY) continue;
+                // Drawn once: from the first block of this walk that lists it.
+                const BlockRange listed = rangeOf(otherLeft, otherTop, otherRight, otherBottom);
+                if (row != std::max(range.firstRow, listed.firstRow) ||
+                    column != std::max(range.firstColumn, listed.firstColumn)) {
                     continue;
                 }
                 if (!clipped) {
-                    set_clip_rect(blockMap, left, top, lastX, lastY);
+                    set_clip_rect(blockMap, firstX, firstY, lastX, lastY);
                     clipped = true;
                 }
-                rect(blockMap, otherLeft, otherTop, otherLastX, otherLastY, outlineColorOf(other));
+                rect(blockMap, otherLeft, otherTop, lastPixel(otherRight), lastPixel(otherBottom), outlineColorOf(other));
             }
         }
     }

@@ -60,9 +60,9 @@ private:
         unsigned int firstRow, lastRow, firstColumn, lastColumn;
     };
     BlockRange rangeOf(int left, int top, int right, int bottom) const;
-    // Draws again, inside the box, the outlines of the objects listed in range
-    // that reach into it; the box's own outline has just been painted black.
-    void restoreOutlines(const BlockRange& range, int left, int top, int right, int bottom);
+    // Draws again, inside the pixels of the box's outline, which have just been
+    // painted black, the outlines of the listed objects that reach into them.
+    void restoreOutlines(int left, int top, int right, int bottom);
     int outlineColorOf(Object* o) const;
     std::vector<Object*>& blockAt(unsigned int row, unsigned int column) { return blocks[row * columns + column]; }
     void release();

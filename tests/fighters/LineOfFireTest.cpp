@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/fighters/TestWorld.h"
+#include "weapons/Blood.h"
 #include "world/BlockSystem.h"
 
 using Torvane::Object;
@@ -29,8 +30,8 @@ protected:
     void TearDown() override { TestWorld::reset(); }
 
     // Fighters dropped every `spacing` pixels along the map, two teams, each
-    // walking right, then left twice as far, then back, jumping on every other landing.
-    std::vector<Player*> walkEverywhere(int spacing) {
+    // walking right, then left twice as far, then back, one in four jumping on every landing.
+    std::vector<Player*> walkEverywhere(int spacing, bool bleeding = false) {
         std::vector<Player*> fighters;
         int width = TestWorld::game().getMapSystem().getWidth();
         for (int x = spacing / 2; x < width - 40; x += spacing) {
@@ -39,6 +40,14 @@ protected:
             fighters.push_back(p);
         }
         TestWorld::step(300);
+        if (bleeding) {
+            // Every fighter is hit on its top row: ten drops each fly, land and lie
+            // where the others walk afterwards.
+            for (Player* p : fighters) {
+                p->hit(p->getCentralX(), p->getY(), Vector(1, 0));
+                p->setHealth(100);
+            }
+        }
         std::vector<bool> walked(width, false);
         for (int leg : {1, -2, 1}) {
             for (size_t i = 0; i < fighters.size(); ++i) {
@@ -98,7 +107,8 @@ TEST_F(LineOfFireTest, AfterFightersWalkedTheWholeValleyEveryPieceStillStopsLine
 }
 
 TEST_F(LineOfFireTest, TheBlockMapShowsExactlyTheOutlinesOfWhatIsInTheWorld) {
-    walkEverywhere(90);
+    walkEverywhere(90, true);
+    ASSERT_GE(TestWorld::countObjects<Torvane::Blood>(), 300);
     // A block map built afresh from the world as it now stands: the walked one
     // must light exactly the same pixels, no more and no fewer.
     Torvane::Game& game = TestWorld::game();

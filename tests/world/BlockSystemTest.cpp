@@ -459,6 +459,18 @@ TEST(BlockSystem, RemovingAnOutlineKeepsEveryOutlineItSharedOrCrossedWhole) {
         ASSERT_TRUE(blocks.checkLineCollision(0, x, 250, x, 420, &hx, &hy));
         ASSERT_EQ(hy, 300) << "a downward line at x " << x << " passed the top edge";
     }
+
+    // A blood drop is a box of no size; its outline is the 2 x 2 pixels around
+    // its corner, here on the ground's top row, once on a block boundary.
+    for (int x : {250, 400}) {
+        Object* drop = box(x, 301, 0, 0);
+        blocks.addObject(drop);
+        blocks.removeObject(drop);
+        EXPECT_EQ(getpixel(blocks.getBlockMap(), x - 1, 300), makecol(255, 255, 255)) << "x " << x - 1;
+        EXPECT_EQ(getpixel(blocks.getBlockMap(), x, 300), makecol(255, 255, 255)) << "x " << x;
+        EXPECT_EQ(getpixel(blocks.getBlockMap(), x, 301), 0) << "the drop's own pixels are gone";
+        delete drop;
+    }
     blocks.removeObject(right);
     blocks.removeObject(ground);
     delete left;
