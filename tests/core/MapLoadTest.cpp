@@ -104,7 +104,9 @@ TEST_F(MapLoadTest, LoadingEmptiesTheWorldHidesTheDialogAndDropsQueuedInput) {
     Torvane::Player* fighter = new Torvane::Player();
     game().addPlayer(fighter);
     game().setMainPlayer(fighter);
+    // A bubble can be closed only after its first 30 frames.
     game().getDialog().show();
+    for (int frame = 0; frame < 30; ++frame) game().getDialog().move();
     game().getEventSystem().addEvent(new Event{1, ACTION_JUMP, true, 0});
     int nextId = Object().getId() + 1;
 

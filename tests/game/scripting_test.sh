@@ -113,6 +113,18 @@ bubble)
   wait_for_line "said again" 10
   escape_exits_within_a_second
   ;;
+story)
+  wait_for_exit 60
+  [ "$game_status" -eq 0 ] || fail "exit status $game_status"
+  read -r crate trigger < <(sed -n 's/^presents //p' "$work/out.log")
+  foe=$(sed -n 's/^kill //p' "$work/out.log")
+  [ -n "$foe" ] || fail "no kill"
+  grep -qxF "present $crate" "$work/out.log" || fail "the crate was not picked up"
+  grep -qxF "present $trigger" "$work/out.log" || fail "the hidden present was not reached"
+  grep -qxF "story done" "$work/out.log" || fail "the story did not end"
+  no_errors=$(grep -cE "error|not found" "$work/out.log" || true)
+  [ "$no_errors" -eq 0 ] || fail "script errors"
+  ;;
 wait_*|busy_*)
   wait_for_line ready 15
   sleep 0.5

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "level/HostFunctionNames.h"
 #include "level/HostFunctions.h"
 #include "level/ScriptSystem.h"
 #include "tests/fighters/TestWorld.h"
@@ -71,4 +74,23 @@ TEST_F(ScriptEvents, FailingHandlersAreReportedAndTheNextEventIsServed) {
     // Parameters beyond three arrive undefined.
     EXPECT_EQ(output.substr(output.size() - 7), "done 1\n") << output;
     EXPECT_EQ(system.getScript().getRuntimeStack()->size(), stackBefore);
+}
+
+// The pellix tool registers hostFunctionNames too: the game must know exactly those names.
+TEST_F(ScriptEvents, TheGameRegistersExactlyTheNamesThePellixToolKnows) {
+    std::set<std::string> expected;
+    for (const char* name : hostFunctionNames) {
+        std::string upper = name;
+        PellixScript::toUpperString(upper);
+        expected.insert(upper);
+    }
+    std::set<std::string> registered;
+    for (const auto& entry : system.getScript().getFunctions()) registered.insert(entry.first);
+    EXPECT_EQ(registered, expected);
+    EXPECT_EQ(registered.size(), 29u);
+    // And each name reaches its own function: a script sees isNull's answer under "isNull".
+    load("FUNCTION Main\n  print isNull(), \" \", isNull(1), \"\\n\"\nEND FUNCTION\n");
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(system.getScript().run("Main"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "1 0\n");
 }
