@@ -2,17 +2,18 @@
 # level_soak_test.sh BINARY SECONDS: the level's fights run for about SECONDS
 # (tests/game/levels/soak.fb: a scout and raiders that cannot die, a fresh map
 # every cycle) and the game ends by itself with status 0, without a sanitizer
-# report; resident memory after the first cycle grows by less than 5 %, and
-# the frame rate, measured on a 300-frame bubble in every cycle, stays at 40
-# frames a second or more. Prints the figures.
+# report; resident memory, once the first minute is over (or from the second
+# cycle on, in a short run: the first fresh map settles the allocator), grows
+# by less than 5 %; and the frame rate, measured on a 300-frame bubble in every
+# cycle, stays at 40 frames a second or more. Prints the figures.
 DATA_DIR=${DATA_DIR:?}
 source "$(dirname "$0")/XvfbSession.sh"
 source "$(dirname "$0")/LevelSession.sh"
 binary=$1
 seconds=${2:-60}
-# A cycle takes about 40 seconds: a fresh start, the wave walking in, the fight, the bubble.
-cycles=$(( (seconds + 39) / 40 ))
-[ "$cycles" -ge 2 ] || cycles=2
+# A cycle takes about 26 seconds: a fresh start, the wave walking in, the fight, the bubble.
+cycles=$(( (seconds + 25) / 26 ))
+[ "$cycles" -ge 3 ] || cycles=3
 use_level soak.fb
 sed -i "s/^CONST Cycles = .*/CONST Cycles = $cycles/" "$DATA_DIR/script/main.fb"
 
@@ -23,7 +24,11 @@ started=$(date +%s)
 : > "$work/memory.log"
 bubble_start=""
 cycle=0
+rss=0
 while kill -0 "$game_pid" 2>/dev/null; do
+  # Resident memory, read all along: the game may end right after its last line.
+  sample=$(awk '/^VmRSS/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || true)
+  [ -z "$sample" ] || rss=$sample
   # Each bubble's start and end, as the game writes them, timed here.
   lines=$(grep -c "^soak: bubble" "$work/out.log" || true)
   if [ "$lines" -gt $(( cycle * 2 )) ] && [ -z "$bubble_start" ]; then
@@ -32,7 +37,6 @@ while kill -0 "$game_pid" 2>/dev/null; do
   if [ "$lines" -ge $(( (cycle + 1) * 2 )) ]; then
     now=$(date +%s.%N)
     cycle=$(( cycle + 1 ))
-    rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || echo 0)
     fps=$(awk -v a="$bubble_start" -v b="$now" 'BEGIN { printf "%.1f", 300 / (b - a) }')
     echo "cycle $cycle: $(( $(date +%s) - started )) s, resident $rss kB, $fps frames a second" | tee -a "$work/memory.log"
     bubble_start=""
@@ -48,9 +52,15 @@ fi
 grep -qxF "soak: done" "$work/out.log" || fail "the soak did not finish its cycles"
 no_script_errors
 [ "$cycle" -eq "$cycles" ] || fail "measured $cycle cycles of $cycles"
-awk '{ rss[NR] = $6; fps = $8; if (fps < 40) low = low " " fps }
+# The base is the first cycle after the first minute, but at least the second
+# and never the last.
+awk '{ rss[NR] = $6; if ($8 < 40) low = low " " $8; if (!first && $3 >= 60) first = NR }
      END {
        if (low != "") { print "FAIL: frame rate fell to" low; exit 1 }
-       if (rss[NR] > rss[1] * 1.05) { printf "FAIL: resident memory grew from %d to %d kB\n", rss[1], rss[NR]; exit 1 }
+       base = first > 2 ? first : 2
+       if (base > NR - 1) base = NR - 1
+       for (i = base + 1; i <= NR; ++i) if (rss[i] > most) most = rss[i]
+       if (most > rss[base] * 1.05) { printf "FAIL: resident memory grew from %d to %d kB\n", rss[base], most; exit 1 }
+       printf "resident memory from %d (cycle %d) to at most %d kB\n", rss[base], base, most
      }' "$work/memory.log" || fail "see the figures above"
 echo "PASS: $cycles cycles in $(( $(date +%s) - started )) s"
