@@ -43,7 +43,9 @@ Game::Game() {
 }
 
 Game::~Game() {
-    allegro_exit();
+    // The robot is the one picture not held by a member.
+    delete robot;
+    robot = nullptr;
     destroyLock();
     if (instance == this) instance = nullptr;
 }
@@ -69,7 +71,12 @@ void Game::lockControl() {
 
 void Game::loadMap(const char* path) {
     MapFile map;
-    if (!path || !map.load(path)) return;
+    if (!path) return;
+    if (!map.load(path)) {
+        std::printf("%s; the world stays as it was.\n", map.getError().c_str());
+        std::fflush(stdout);
+        return;
+    }
     if (objectSystem.isIterating()) {
         // Destroying the world under one of its own walks would leave the walk on freed objects.
         allegro_message("You should not loadMap while iterating.");

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <vector>
 
+#include "core/AllegroShutdown.h"
 #include "core/ClientNetwork.h"
 #include "core/EventSystem.h"
 #include "core/InputSystem.h"
@@ -75,6 +76,8 @@ public:
     static int adaptDelay(int delay, int lastFramesPerSecond);
 
 private:
+    // First, so destroyed last: Allegro closes after every member has freed its bitmaps.
+    AllegroShutdown allegroShutdown;
     Screen screen;
     InputSystem inputSystem;
     MapSystem mapSystem;

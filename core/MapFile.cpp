@@ -65,9 +65,14 @@ bool MapFile::load(const std::string& filePath) {
         error = "Map file " + path + " cannot be opened (" + std::strerror(errno) + ")";
         return false;
     }
+    // A UTF-8 byte-order mark, as some editors write, is no word of the map.
+    unsigned char mark[3] = {};
+    if (std::fread(mark, 1, 3, file) != 3 || mark[0] != 0xEF || mark[1] != 0xBB || mark[2] != 0xBF) std::rewind(file);
     Reader reader(file);
     complete = readAll(reader);
     std::fclose(file);
+    // A file that opens but cannot be read at all (a directory) is no map either: the world must stay.
+    if (!complete && !sizeRead && reader.getReadError() != 0) return false;
     return true;
 }
 

@@ -32,7 +32,7 @@ public:
 
     enum Kind { SOLID = 0, DECORATION = 1 };
 
-    // False when the file cannot be opened; nothing is read then.
+    // False when the file cannot be opened or not read at all; getError says why.
     bool load(const std::string& path);
 
     const std::string& getPath() const { return path; }

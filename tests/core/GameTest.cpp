@@ -133,3 +133,17 @@ TEST(Game, FindsFightersByIdAndLockControlStopsTheMainPlayer) {
     game.getPlayers().clear();
     game.getObjectSystem().cleanupObjects();
 }
+
+// Run in a child process: the test deletes the one game of the program.
+TEST(GameDeathTest, DeletingTheGameAfterPicturesWereLoadedFreesThemBeforeAllegroCloses) {
+    EXPECT_EXIT(
+        {
+            Game* game = &headlessGame();
+            game->loadMap("map/valley.map");
+            game->getInfoBar().initialize();
+            if (game->getObjectSystem().getObjectCount() == 0) std::exit(3);
+            delete game;
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}

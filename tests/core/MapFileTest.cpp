@@ -105,7 +105,26 @@ TEST(MapFile, ReportsTextAfterTheLastRecordAndFilesThatCannotBeRead) {
     EXPECT_EQ(map.getTrailingText(), "\"extra.bmp\"");
 
     MapFile directory;
-    ASSERT_TRUE(directory.load("/tmp")) << "a directory opens but cannot be read";
+    EXPECT_FALSE(directory.load("/tmp")) << "a directory opens but cannot be read: it is no map";
     EXPECT_FALSE(directory.isComplete());
+    EXPECT_FALSE(directory.hasSize());
     EXPECT_NE(directory.getError().find("Map file /tmp: cannot be read"), std::string::npos) << directory.getError();
+}
+
+TEST(MapFile, AByteOrderMarkAtTheStartIsSkipped) {
+    TemporaryFile text(std::string("\xEF\xBB\xBF") + header + std::string("1 crate.bmp 2 0 10 20 0 0 0 0\n"));
+    MapFile map;
+    ASSERT_TRUE(map.load(text.path));
+    EXPECT_TRUE(map.isComplete()) << map.getError();
+    EXPECT_EQ(map.getPieces().size(), 1u);
+
+    // Only at the very start: further in, it is a word like any other.
+    TemporaryFile inside(header + std::string("1 \xEF\xBB\xBF 2 0 10 20 0 0 0 0\n"));
+    ASSERT_TRUE(map.load(inside.path));
+    ASSERT_EQ(map.getPieces().size(), 1u);
+    EXPECT_EQ(map.getPieces()[0].imageName, "\xEF\xBB\xBF");
+    // A file of the mark alone is an empty map file.
+    TemporaryFile alone("\xEF\xBB\xBF");
+    ASSERT_TRUE(map.load(alone.path));
+    EXPECT_NE(map.getError().find("the file ends where the first value should be"), std::string::npos) << map.getError();
 }
