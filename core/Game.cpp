@@ -116,68 +116,85 @@ int Game::adaptDelay(int delay, int lastFramesPerSecond) {
 
 bool Game::start() {
     if (!screen.setVideoMode(800, 600, 32) && !screen.setVideoMode(640, 480, 32)) return false;
+    beginLevel();
+    gameLoop();
+    endLevel();
+    return true;
+}
+
+void Game::beginLevel() {
     mapSystem.setClientWidth(screen.getWidth()).setClientHeight(screen.getHeight());
     infoBar.initialize();
     infoBar.show();
     robot = new Robot();
     robot->setX(10).setY(150);
     scriptSystem.start();
-    gameLoop();
+}
+
+void Game::endLevel() {
     scriptSystem.stop();
     delete robot;
     robot = nullptr;
-    return true;
 }
 
 void Game::gameLoop() {
-    std::time_t now = std::time(nullptr);
-    int frameCount = 0;
-    int lastFps = 0;
-    int delay = 10;  // milliseconds
+    secondStart = std::time(nullptr);
     while (!gameOver.load()) {
+        // Escape and the window's close button are read here, not sent as events.
         if (key[KEY_ESC] || closeRequested.load()) gameOver.store(true);
-        if (std::time(nullptr) - now > 0) {
-            lastFps = frameCount;
-            frameCount = 0;
-            now = std::time(nullptr);
-            delay = adaptDelay(delay, lastFps);
-        }
-        frameCount += 1;
-        BITMAP* buffer = screen.getBufferPage();
-        inputSystem.doInput();
+        runFrame();
+        rest(countFrame());
+    }
+}
 
-        lockGame();
-        eventSystem.handleEvents();
-        objectSystem.moveObjects();
-        aimSystem.move();
-        mapSystem.draw(buffer);
-        objectSystem.drawObjects(buffer, mapSystem.getClientX(), mapSystem.getClientY());
-        infoBar.draw(buffer);
-        if (robot->isVisible()) robot->draw(buffer, 0, 0);
-        dialog.move();
-        dialog.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY());
-        if (!dialog.isVisible()) aimSystem.draw(buffer);
-        objectSystem.removeDeadObjects();
-        if (mainPlayer) mapSystem.moveClientTo(mainPlayer->getCentralX(), mainPlayer->getCentralY());
-        int objectCount = objectSystem.getObjectCount();
-        bool hasMainPlayer = mainPlayer != nullptr;
-        int kills = 0, headshots = 0, centralX = 0, centralY = 0;
-        if (hasMainPlayer) {
-            kills = mainPlayer->getKills();
-            headshots = mainPlayer->getHeadshots();
-            centralX = mainPlayer->getCentralX();
-            centralY = mainPlayer->getCentralY();
-        }
-        unlockGame();
+void Game::runFrame() {
+    BITMAP* buffer = screen.getBufferPage();
+    // Input becomes events before the world is locked.
+    inputSystem.doInput();
 
-        int white = makecol(255, 255, 255);
-        textprintf_ex(buffer, font, 20, 0, white, -1, "FPS: %d  Objects: %d", lastFps, objectCount);
-        if (hasMainPlayer) {
-            textprintf_ex(buffer, font, 200, 0, white, -1, "Kills: %d  Headshots: %d  X: %d  Y: %d", kills, headshots,
-                          centralX, centralY);
-        }
-        screen.flip();
-        rest(delay);
+    lockGame();
+    // The world's step: the player's events, then every object moves and collides.
+    eventSystem.handleEvents();
+    objectSystem.moveObjects();
+    aimSystem.move();
+    // Drawing, back to front: map, objects, heads-up panel, robot, bubble, reticle.
+    mapSystem.draw(buffer);
+    objectSystem.drawObjects(buffer, mapSystem.getClientX(), mapSystem.getClientY());
+    infoBar.draw(buffer);
+    if (robot && robot->isVisible()) robot->draw(buffer, 0, 0);
+    dialog.move();
+    dialog.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY());
+    if (!dialog.isVisible()) aimSystem.draw(buffer);
+    // The dead leave after the frame; the view follows the main player.
+    objectSystem.removeDeadObjects();
+    if (mainPlayer) mapSystem.moveClientTo(mainPlayer->getCentralX(), mainPlayer->getCentralY());
+    const int objectCount = objectSystem.getObjectCount();
+    drawDebugLines(buffer, objectCount);
+    unlockGame();
+
+    screen.flip();
+    clock.advanceFrame();
+}
+
+int Game::countFrame() {
+    framesThisSecond += 1;
+    if (std::time(nullptr) - secondStart > 0) {
+        lastFramesPerSecond = framesThisSecond;
+        framesThisSecond = 0;
+        secondStart = std::time(nullptr);
+        frameDelay = adaptDelay(frameDelay, lastFramesPerSecond);
+    }
+    return frameDelay;
+}
+
+// Called under the game lock: it reads the main player.
+void Game::drawDebugLines(BITMAP* buffer, int objectCount) {
+    const int white = makecol(255, 255, 255);
+    textprintf_ex(buffer, font, 20, 0, white, -1, "FPS: %d  Objects: %d", lastFramesPerSecond, objectCount);
+    if (mainPlayer) {
+        textprintf_ex(buffer, font, 200, 0, white, -1, "Kills: %d  Headshots: %d  X: %d  Y: %d",
+                      mainPlayer->getKills(), mainPlayer->getHeadshots(), mainPlayer->getCentralX(),
+                      mainPlayer->getCentralY());
     }
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 
 #include <atomic>
+#include <ctime>
 #include <vector>
 
 #include "core/AllegroShutdown.h"
 #include "core/ClientNetwork.h"
 #include "core/EventSystem.h"
+#include "core/GameClock.h"
+#include "core/GameObserver.h"
 #include "core/InputSystem.h"
+#include "core/Lockstep.h"
 #include "core/MapSystem.h"
 #include "core/MenuSystem.h"
 #include "core/Screen.h"
@@ -39,6 +43,13 @@ public:
 
     bool start();
     void gameLoop();
+    // What start does around the main loop: set up the heads-up display, the robot
+    // and the script thread, and afterwards stop the thread and free the robot.
+    // The level runner calls them around frames of its own.
+    void beginLevel();
+    void endLevel();
+    // One frame: input, the world's step, drawing, the flip.
+    void runFrame();
 
     Screen& getScreen() { return screen; }
     InputSystem& getInputSystem() { return inputSystem; }
@@ -65,7 +76,14 @@ public:
     void loadMap(const char* path);
 
     bool isRunning() const { return !gameOver.load(); }
-    void endGame() { gameOver.store(true); }
+    void endGame() {
+        if (!gameOver.exchange(true) && observer) observer->gameEnded();
+    }
+
+    GameClock& getClock() { return clock; }
+    Lockstep& getLockstep() { return lockstep; }
+    GameObserver* getObserver() { return observer; }
+    void setObserver(GameObserver* o) { observer = o; }
 
     void lockControl();
     void unlockControl() { controlEnabled.store(true); }
@@ -100,6 +118,18 @@ private:
     Robot* robot = nullptr;
     // True so that a level whose script never locks the controls is playable.
     std::atomic<bool> controlEnabled{true};
+    GameClock clock;
+    Lockstep lockstep;
+    GameObserver* observer = nullptr;
+
+    // The frame rate shown in the debug line, and the pause after each frame that
+    // steers it toward the target.
+    int countFrame();
+    void drawDebugLines(BITMAP* buffer, int objectCount);
+    std::time_t secondStart = 0;
+    int framesThisSecond = 0;
+    int lastFramesPerSecond = 0;
+    int frameDelay = 10;  // milliseconds
 };
 
 }  // namespace Torvane

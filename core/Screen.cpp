@@ -42,6 +42,21 @@ bool Screen::setVideoMode(int w, int h, int bits) {
     return true;
 }
 
+bool Screen::useMemoryPages(int w, int h) {
+    set_color_depth(32);
+    for (BITMAP*& page : pages) {
+        if (page) destroy_bitmap(page);
+        page = create_bitmap(w, h);
+        if (!page) return false;
+        clear_to_color(page, makecol(0, 0, 0));
+    }
+    width = w;
+    height = h;
+    bitsPerPixel = 32;
+    pageIndex = 1;
+    return true;
+}
+
 void Screen::flip() {
     BITMAP* buffer = pages[2];
     BITMAP* page = getCurrentPage();

@@ -18,6 +18,8 @@ public:
     ~Screen();
 
     bool setVideoMode(int width, int height, int bitsPerPixel);
+    // Pages in memory instead of a window, for playing a level without a display.
+    bool useMemoryPages(int width, int height);
     int getWidth() const { return width; }
     int getHeight() const { return height; }
     int getBitsPerPixel() const { return bitsPerPixel; }

@@ -67,9 +67,11 @@ void waitWhileFading(int mode) {
 
 void print(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
+    GameObserver* observer = game ? game->getObserver() : nullptr;
     for (size_t index = firstArgument(stack, argc); index < stack.size(); ++index) {
         const std::string& text = stack[index].getString();
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        if (observer) observer->scriptPrinted(text);
+        else std::fwrite(text.data(), 1, text.size(), stdout);
     }
     // Authors and tests read this while the game runs, often through a pipe.
     std::fflush(stdout);

@@ -21,11 +21,16 @@ void writeLine(const std::string& text) {
     std::fflush(stdout);
 }
 
+void reportError(const std::string& text) {
+    if (game && game->getObserver()) game->getObserver()->scriptFailed(text);
+    writeLine(text);
+}
+
 }  // namespace
 
 void ScriptSystem::start() {
     registerHostFunctions(script);
-    if (!script.load("./script/main.fb")) writeLine("Script error: " + script.getLastError());
+    if (!script.load("./script/main.fb")) reportError("Script error: " + script.getLastError());
     game = Game::getInstance();
     thread = createThread(this, threadProcedure);
 }
@@ -34,6 +39,7 @@ void ScriptSystem::stop() {
     if (!thread) return;
     // A script that loops without calling the host would otherwise keep the join waiting for ever.
     script.requestStop();
+    game->getLockstep().release();
     joinThread(thread);
     thread = nullptr;
 }
@@ -41,6 +47,8 @@ void ScriptSystem::stop() {
 bool ScriptSystem::raise(const std::string& name, int param1, int param2, int param3) {
     std::lock_guard<std::mutex> guard(eventLock);
     events.push_back(ScriptEvent{name, std::string(), param1, param2, param3});
+    if (Game* host = Game::getInstance(); host && host->getObserver())
+        host->getObserver()->eventRaised(name, param1, param2, param3);
     return true;
 }
 
@@ -59,12 +67,13 @@ bool ScriptSystem::takeEvent(ScriptEvent& e) {
 
 void ScriptSystem::runScript() {
     writeLine("Script thread running ");
-    if (!script.run("Main")) writeLine("Runtime error: " + script.getLastError());
+    if (!script.run("Main")) reportError("Runtime error: " + script.getLastError());
     while (game->isRunning()) {
         serveEvents();
         pause(eventPollMilliseconds);
     }
     writeLine("Script thread ended");
+    game->getLockstep().scriptEnded();
 }
 
 void ScriptSystem::serveEvents() {
@@ -79,7 +88,7 @@ void ScriptSystem::serveEvents() {
         try {
             script.invokeFunction(event.name, 3);
         } catch (const PellixRuntimeException& e) {
-            writeLine(e.getFunction() + "(" + std::to_string(e.getLine()) + "): " + e.getError() + " : " +
+            reportError(e.getFunction() + "(" + std::to_string(e.getLine()) + "): " + e.getError() + " : " +
                       e.getDetail());
         }
         stack.resize(stack.size() - 3);
@@ -87,6 +96,11 @@ void ScriptSystem::serveEvents() {
 }
 
 bool ScriptSystem::pause(int milliseconds) {
+    if (game && game->getLockstep().isEnabled()) {
+        const long long frames = GameClock::framesFor(milliseconds);
+        if (frames == 0) return game->isRunning();
+        return game->getLockstep().waitFrames(frames) && game->isRunning();
+    }
     using Clock = std::chrono::steady_clock;
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds > 0 ? milliseconds : 0);
     for (;;) {

@@ -2,12 +2,13 @@
 
 #include <cstdlib>
 
+#include "core/Game.h"
 #include "fighters/Player.h"
 
 namespace Torvane {
 
 Blood::Blood(int x, int y, const Vector& direction)
-    : size(std::rand() % 5 + 1), color(makecol(255, 0, 0)), createdAt(std::time(nullptr)) {
+    : size(std::rand() % 5 + 1), color(makecol(255, 0, 0)), createdAt(Game::getInstance()->getClock().milliseconds()) {
     setX(x);
     setY(y);
     // Each axis flies back against the shot at 0 to 4 times the unit direction,
@@ -27,7 +28,7 @@ Blood& Blood::setLifeSeconds(int seconds) {
 }
 
 Blood& Blood::setCreatedAt(std::time_t when) {
-    createdAt = when;
+    createdAt = static_cast<long long>(when) * 1000;
     return *this;
 }
 
@@ -37,7 +38,7 @@ void Blood::draw(BITMAP* target, int cameraX, int cameraY) {
 
 void Blood::move() {
     RealBody::move();
-    if (std::time(nullptr) - createdAt >= lifeSeconds) die();
+    if (Game::getInstance()->getClock().milliseconds() - createdAt >= lifeSeconds * 1000LL) die();
 }
 
 bool Blood::collide(Object* other) {

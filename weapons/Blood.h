@@ -23,7 +23,7 @@ public:
     int getColor() const { return color; }
     int getLifeSeconds() const { return lifeSeconds; }
     Blood& setLifeSeconds(int seconds);
-    std::time_t getCreatedAt() const { return createdAt; }
+    std::time_t getCreatedAt() const { return static_cast<std::time_t>(createdAt / 1000); }
     // Ages the drop as if it had been made at that wall-clock second.
     Blood& setCreatedAt(std::time_t when);
 
@@ -32,7 +32,7 @@ private:
     int color;            // Allegro colour
     int spread = 5;       // bound of the random speed factor
     int lifeSeconds = 60;
-    std::time_t createdAt;
+    long long createdAt;  // milliseconds on the game clock
 };
 
 }  // namespace Torvane

@@ -17,7 +17,7 @@ const std::string groundSound = "grenade_hitground";
 }  // namespace
 
 GrenadeThrown::GrenadeThrown(Player* o, int x, int y, int targetX, int targetY, int)
-    : owner(o), thrownAt(std::time(nullptr)) {
+    : owner(o), thrownAt(Game::getInstance()->getClock().milliseconds()) {
     bouncy = true;
     setX(x);
     setY(y);
@@ -30,7 +30,7 @@ GrenadeThrown::GrenadeThrown(Player* o, int x, int y, int targetX, int targetY, 
 }
 
 GrenadeThrown& GrenadeThrown::setThrownAt(std::time_t when) {
-    thrownAt = when;
+    thrownAt = static_cast<long long>(when) * 1000;
     return *this;
 }
 
@@ -40,9 +40,10 @@ void GrenadeThrown::move() {
     if (isDead()) return;  // it has already gone off
     RealBody::move();
     if (clinkCooldown > 0) clinkCooldown -= 1;
-    // Whole seconds are compared: it goes off one to two seconds after the throw.
-    if (std::time(nullptr) - thrownAt < fuse) return;
+    // On the wall clock whole seconds are compared: it goes off one to two seconds after
+    // the throw. On the level runner's frame clock it is exactly 2 seconds, 132 frames.
     Game* game = Game::getInstance();
+    if (game->getClock().milliseconds() - thrownAt < fuse * 1000LL) return;
     game->getObjectSystem().addObject(new Explosion(owner, getX(), getY()));
     game->getSoundSystem().playSound(explodeSound);
     die();

@@ -31,7 +31,8 @@ public:
     int getFuse() const { return fuse; }
     int getThrowSpeed() const { return throwSpeed; }
     int getClinkCooldown() const { return clinkCooldown; }
-    std::time_t getThrownAt() const { return thrownAt; }
+    // Seconds on the game clock (wall-clock seconds in the game).
+    std::time_t getThrownAt() const { return static_cast<std::time_t>(thrownAt / 1000); }
     // Ages the grenade as if it had been thrown at that wall-clock second.
     GrenadeThrown& setThrownAt(std::time_t when);
 
@@ -39,7 +40,7 @@ private:
     Player* owner;        // not owned
     int throwSpeed = 8;   // pixels per frame
     int fuse = 2;         // seconds
-    std::time_t thrownAt;
+    long long thrownAt;  // milliseconds on the game clock
     int clinkCooldown = 0;  // frames
 };
 

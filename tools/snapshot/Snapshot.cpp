@@ -3,8 +3,6 @@
 // shot in flight and a grenade in the air, without a display, into a BMP file
 // (or a PNG, through ImageMagick's convert, when OUTPUT ends in .png).
 #include <allegro.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include "weapons/Grenade.h"
 #include "weapons/Gun.h"
 #include "weapons/Pistol.h"
+#include "tools/common/SavePicture.h"
 
 using Torvane::Game;
 using Torvane::Player;
@@ -54,22 +53,6 @@ W* arm(Player* p, int slot, int bullets) {
 }
 
 void face(Player* p, int direction) { p->getAnimation().setDirection(direction); }
-
-bool save(BITMAP* frame, const std::string& output) {
-    const bool png = output.size() > 4 && output.compare(output.size() - 4, 4, ".png") == 0;
-    const std::string bmp = png ? output + ".tmp.bmp" : output;
-    if (save_bitmap(bmp.c_str(), frame, nullptr) != 0) return false;
-    if (!png) return true;
-    // Run convert directly, not through a shell: file names may hold any character.
-    char* arguments[] = {const_cast<char*>("convert"), const_cast<char*>(bmp.c_str()),
-                         const_cast<char*>(output.c_str()), nullptr};
-    pid_t child = 0;
-    int status = 0;
-    bool converted = posix_spawnp(&child, "convert", nullptr, nullptr, arguments, environ) == 0 &&
-                     waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    std::remove(bmp.c_str());
-    return converted;
-}
 
 }  // namespace
 
@@ -139,7 +122,7 @@ int main(int argc, char** argv) {
     map.draw(frame);
     game->getObjectSystem().drawObjects(frame, map.getClientX(), map.getClientY());
     aim.draw(frame);
-    if (!save(frame, output)) {
+    if (!savePicture(frame, output)) {
         std::fprintf(stderr, "torvane-snapshot: cannot write %s\n", output.c_str());
         return 1;
     }

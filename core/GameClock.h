@@ -1,0 +1,28 @@
+#pragma once
+
+#include <atomic>
+
+namespace Torvane {
+
+// Time as the world measures it (grenade fuses, blood drying). The game reads the
+// wall clock in whole seconds; the level runner counts frames at the game's 66 per
+// second instead, so that a replayed level never depends on the machine's speed.
+class GameClock {
+public:
+    static constexpr int framesPerSecond = 66;
+
+    // Milliseconds on this clock: whole wall-clock seconds, or frames turned into time.
+    long long milliseconds() const;
+    void useFrameTime() { frameTime.store(true); }
+    bool isFrameTime() const { return frameTime.load(); }
+    void advanceFrame() { frames.fetch_add(1); }
+    long long getFrames() const { return frames.load(); }
+    // Frames that last at least the given time (a positive time lasts at least a frame).
+    static long long framesFor(long long milliseconds);
+
+private:
+    std::atomic<bool> frameTime{false};
+    std::atomic<long long> frames{0};
+};
+
+}  // namespace Torvane

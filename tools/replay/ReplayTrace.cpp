@@ -1,0 +1,63 @@
+#include "tools/replay/ReplayTrace.h"
+
+#include "core/Game.h"
+#include "fighters/AIPlayer.h"
+#include "fighters/Player.h"
+
+using Torvane::Player;
+
+void ReplayTrace::write(const std::string& text) {
+    std::fprintf(output, "%lld %s\n", game.getClock().getFrames(), text.c_str());
+}
+
+void ReplayTrace::scriptPrinted(const std::string& text) {
+    std::lock_guard<std::mutex> guard(lock);
+    pendingPrint += text;
+    for (size_t end; (end = pendingPrint.find('\n')) != std::string::npos; pendingPrint.erase(0, end + 1))
+        write("print " + pendingPrint.substr(0, end));
+}
+
+void ReplayTrace::eventRaised(const std::string& name, int param1, int param2, int param3) {
+    std::lock_guard<std::mutex> guard(lock);
+    write("event " + name + " " + std::to_string(param1) + " " + std::to_string(param2) + " " +
+          std::to_string(param3));
+}
+
+void ReplayTrace::fighterDied(const Player& fighter) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (!dead.insert(fighter.getId()).second) return;
+    write("death " + std::to_string(fighter.getId()) + " " + fighter.getName());
+}
+
+void ReplayTrace::gameEnded() {
+    std::lock_guard<std::mutex> guard(lock);
+    write("endgame");
+}
+
+void ReplayTrace::scriptFailed(const std::string& line) {
+    std::lock_guard<std::mutex> guard(lock);
+    scriptError = true;
+    write("error " + line);
+}
+
+void ReplayTrace::lookForDeaths() {
+    for (Player* fighter : game.getPlayers()) {
+        if (!fighter->isAlive()) fighterDied(*fighter);
+    }
+}
+
+void ReplayTrace::writeSummary(long long frames, const std::string& ending) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (!pendingPrint.empty()) write("print " + pendingPrint);
+    pendingPrint.clear();
+    std::fprintf(output, "frames %lld\nended %s\n", frames, ending.c_str());
+    for (Player* fighter : game.getPlayers()) {
+        std::fprintf(output, "fighter %d %s %s colour %d health %d at %d %d\n", fighter->getId(),
+                     fighter->getName().c_str(), dynamic_cast<Torvane::AIPlayer*>(fighter) ? "computer" : "human",
+                     fighter->getColor(), fighter->getHealth(), fighter->getCentralX(), fighter->getCentralY());
+    }
+    if (Player* main = game.getMainPlayer())
+        std::fprintf(output, "main player %d kills %d headshots %d\n", main->getId(), main->getKills(),
+                     main->getHeadshots());
+    std::fflush(output);
+}
