@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include "world/PictureFile.h"
 
 namespace Torvane {
 
@@ -12,10 +13,10 @@ void MapChecker::report(int recordNumber, const std::string& message) {
 const MapChecker::Picture& MapChecker::picture(const std::string& imageName) {
     auto known = pictures.find(imageName);
     if (known != pictures.end()) return known->second;
-    Picture result{false, 0, 0};
-    BITMAP* bitmap = load_bitmap(("image/object/" + imageName).c_str(), nullptr);
+    Picture result{false, 0, 0, ""};
+    BITMAP* bitmap = PictureFile::load("image/object/" + imageName, result.reason);
     if (bitmap) {
-        result = Picture{true, bitmap->w, bitmap->h};
+        result = Picture{true, bitmap->w, bitmap->h, ""};
         destroy_bitmap(bitmap);
     }
     return pictures.emplace(imageName, result).first->second;
@@ -40,7 +41,7 @@ bool MapChecker::check(const std::string& path) {
         const Picture& shown = picture(piece.imageName);
         if (!shown.loaded) {
             report(piece.recordNumber, where + "picture image/object/" + piece.imageName +
-                                           " is missing or not a readable bitmap");
+                                           " is missing or not a readable bitmap (" + shown.reason + ")");
             continue;
         }
         if (!map.hasSize()) continue;

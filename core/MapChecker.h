@@ -31,6 +31,7 @@ private:
         bool loaded;
         int width;
         int height;
+        std::string reason;  // why it did not load
     };
     const Picture& picture(const std::string& imageName);
     void report(int recordNumber, const std::string& message);

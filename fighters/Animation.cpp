@@ -2,13 +2,29 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "world/OnceMessages.h"
+#include "world/PictureFile.h"
+
 namespace Torvane {
 
 namespace {
+
+// A problem with a description file, shown once however many fighters share the role.
+void report(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void report(const char* format, ...) {
+    char text[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    OnceMessages::show(text);
+}
 
 // Reads the whitespace-separated tokens of an animation description, keeping
 // line numbers so that a broken file can be reported where it breaks.
@@ -24,10 +40,16 @@ public:
             if (c == '\n') ++lineNumber;
         }
         if (c == EOF) {
-            allegro_message("%s: the file ends at line %d where %s was expected\n", path, lineNumber, what.c_str());
+            report("%s: the file ends at line %d where %s was expected\n", path, lineNumber, what.c_str());
             return false;
         }
         while (c != EOF && !isSpace(c)) {
+            // A word without end (a sheet path of a megabyte) must not be read whole.
+            if (word.size() == static_cast<size_t>(Animation::maxWordLength)) {
+                report("%s line %d: %s is longer than %d characters; reading stops here\n", path, lineNumber,
+                       what.c_str(), Animation::maxWordLength);
+                return false;
+            }
             word.push_back(static_cast<char>(c));
             c = in.get();
         }
@@ -44,7 +66,7 @@ public:
         char* end = nullptr;
         long parsed = std::strtol(word.c_str(), &end, 10);
         if (end == word.c_str() || *end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) {
-            allegro_message("%s line %d: %s should be a whole number, found \"%s\"\n", path, lineNumber, what.c_str(),
+            report("%s line %d: %s should be a whole number, found \"%s\"\n", path, lineNumber, what.c_str(),
                             word.c_str());
             return false;
         }
@@ -85,7 +107,7 @@ bool Animation::load(const char* path) {
     int announced = 0;
     if (!reader.nextInteger("the number of actions", announced)) return true;
     if (announced < 0) {
-        allegro_message("%s line %d: the number of actions is %d; no action is loaded\n", path, reader.line(),
+        report("%s line %d: the number of actions is %d; no action is loaded\n", path, reader.line(),
                         announced);
         return true;
     }
@@ -94,19 +116,36 @@ bool Animation::load(const char* path) {
         const std::string which = "action " + std::to_string(a + 1) + " of " + std::to_string(announced);
         int id = 0, actionDelay = 0, loopFlag = 0;
         std::string sheetFile;
-        if (!reader.nextInteger("the id of " + which, id) || !reader.nextInteger("the delay of " + which, actionDelay) ||
+        if (!reader.nextInteger("the id of " + which, id)) return true;
+        const int idLine = reader.line();
+        if (!reader.nextInteger("the delay of " + which, actionDelay) ||
             !reader.nextInteger("the loop flag of " + which, loopFlag) ||
             !reader.nextWord("the sheet file of " + which, sheetFile)) {
             return true;
         }
+        if (id < 0 || id > maxActionId) {
+            report("%s line %d: the id of %s is %d, outside 0 to %d; the game plays 0 (standing and walking) and 3 "
+                   "(dying)\n",
+                   path, idLine, which.c_str(), id, maxActionId);
+        } else if (findAction(id)) {
+            report("%s line %d: %s has the id %d of an earlier action; only the first one is ever played\n", path,
+                   idLine, which.c_str(), id);
+        }
+        if (actionDelay > maxDelay) {
+            report("%s line %d: the delay of %s is %d frames, more than %d (ten seconds); each picture stays that "
+                   "long\n",
+                   path, reader.line(), which.c_str(), actionDelay, maxDelay);
+        }
         if (actionDelay < 0) {
-            allegro_message("%s line %d: the delay of %s is %d; 0 is used\n", path, reader.line(), which.c_str(),
+            report("%s line %d: the delay of %s is %d; 0 is used\n", path, reader.line(), which.c_str(),
                             actionDelay);
             actionDelay = 0;
         }
-        BITMAP* sheet = load_bitmap(sheetFile.c_str(), nullptr);
+        std::string reason;
+        BITMAP* sheet = PictureFile::load(sheetFile, reason);
         if (!sheet) {
-            allegro_message("failed to load bitmap: %s", sheetFile.c_str());
+            report("failed to load bitmap: %s (%s; named in %s line %d)\n", sheetFile.c_str(), reason.c_str(), path,
+                   reader.line());
             return true;
         }
         AniAction* action = new AniAction();
@@ -120,12 +159,12 @@ bool Animation::load(const char* path) {
         int frameTotal = 0;
         if (!reader.nextInteger("the number of frames of " + which, frameTotal)) return true;
         if (frameTotal < 0) {
-            allegro_message("%s line %d: %s has %d frames; reading stops here\n", path, reader.line(), which.c_str(),
+            report("%s line %d: %s has %d frames; reading stops here\n", path, reader.line(), which.c_str(),
                             frameTotal);
             return true;
         }
         if (frameTotal > AniAction::maxFrames) {
-            allegro_message("%s line %d: %s has %d frames; only the first %d are used\n", path, reader.line(),
+            report("%s line %d: %s has %d frames; only the first %d are used\n", path, reader.line(),
                             which.c_str(), frameTotal, AniAction::maxFrames);
         }
         for (int i = 0; i < frameTotal; ++i) {
@@ -141,14 +180,14 @@ bool Animation::load(const char* path) {
             // Allegro does not check sub-bitmap bounds: a frame outside its sheet
             // would read outside the picture, so it is left out.
             if (left < 0 || top < 0 || right <= left || bottom <= top || right > sheet->w || bottom > sheet->h) {
-                allegro_message("%s line %d: %s (%d %d %d %d) is not inside the %dx%d sheet %s; it is left out\n",
+                report("%s line %d: %s (%d %d %d %d) is not inside the %dx%d sheet %s; it is left out\n",
                                 path, reader.line(), frameName.c_str(), left, top, right, bottom, sheet->w, sheet->h,
                                 sheetFile.c_str());
                 continue;
             }
             BITMAP* frameBitmap = create_sub_bitmap(sheet, left, top, right - left, bottom - top);
             if (!frameBitmap) {
-                allegro_message("failed to create sub bitmap for %s", sheetFile.c_str());
+                report("failed to create sub bitmap for %s\n", sheetFile.c_str());
                 continue;
             }
             action->frames[action->frameCount++] = frameBitmap;

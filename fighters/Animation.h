@@ -13,6 +13,11 @@ namespace Torvane {
 // current one, mirrored when facing left.
 class Animation {
 public:
+    // Limits of a description file, each reported with its file and line.
+    static constexpr int maxWordLength = 255;  // characters of a number or a sheet path; reading stops past it
+    static constexpr int maxActionId = 255;    // warned about above it (the game plays ids 0 and 3)
+    static constexpr int maxDelay = 660;       // frames (ten seconds); warned about above it
+
     Animation() = default;
     Animation(const Animation&) = delete;
     Animation& operator=(const Animation&) = delete;
@@ -33,6 +38,7 @@ public:
     int getActionCount() const { return actionCount; }
     int getLoadedActionCount() const { return static_cast<int>(actions.size()); }
     const AniAction* findAction(int id) const;
+    const std::vector<AniAction*>& getActions() const { return actions; }
 
     // The current frame's size; 0 when there is no current frame to measure.
     int getFrameWidth() const;

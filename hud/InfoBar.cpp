@@ -1,11 +1,15 @@
 #include "hud/InfoBar.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <string>
+#include <utility>
 
 #include "core/Game.h"
 #include "fighters/Player.h"
 #include "weapons/Weapon.h"
+#include "world/PictureFile.h"
 
 namespace Torvane {
 
@@ -20,20 +24,29 @@ void InfoBar::releasePictures() {
 
 bool InfoBar::loadPictures() {
     releasePictures();
-    backImage = load_bitmap("./image/gui/back.bmp", nullptr);
-    defendImage = load_bitmap("./image/gui/defend.bmp", nullptr);
-    bloodImage = load_bitmap("./image/gui/blood.bmp", nullptr);
-    gunImage = load_bitmap("./image/gui/gun.bmp", nullptr);
-    pistolImage = load_bitmap("./image/gui/pistol.bmp", nullptr);
-    grenadeImage = load_bitmap("./image/gui/grenade.bmp", nullptr);
-    bulletImage = load_bitmap("./image/gui/bullet.bmp", nullptr);
-    return backImage && defendImage && bloodImage && gunImage && pistolImage && grenadeImage && bulletImage;
+    loadProblem.clear();
+    // In the order the panel has always loaded them.
+    const std::pair<BITMAP**, const char*> pictures[] = {
+        {&backImage, "./image/gui/back.bmp"},       {&defendImage, "./image/gui/defend.bmp"},
+        {&bloodImage, "./image/gui/blood.bmp"},     {&gunImage, "./image/gui/gun.bmp"},
+        {&pistolImage, "./image/gui/pistol.bmp"},   {&grenadeImage, "./image/gui/grenade.bmp"},
+        {&bulletImage, "./image/gui/bullet.bmp"},
+    };
+    for (const auto& picture : pictures) {
+        std::string reason;
+        *picture.first = PictureFile::load(picture.second, reason);
+        if (!*picture.first) loadProblem += std::string(picture.second) + " cannot be loaded (" + reason + ").\n";
+    }
+    return loadProblem.empty();
 }
 
 void InfoBar::initialize() {
     blood = defend = equipment = bullet = 0;
     if (!loadPictures()) {
-        allegro_message("Missing gui picture files.");
+        allegro_message("Missing gui picture files.\n%sThe game reads its files from the directory it runs in: "
+                        "start it in its data/ directory.\n",
+                        loadProblem.c_str());
+        std::fflush(stdout);
         std::exit(1);
     }
     visible = false;

@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <string>
+
 namespace Torvane {
 
 // The heads-up status panel in the top-left corner.
@@ -14,8 +16,10 @@ public:
 
     // Loads the pictures; a missing one ends the program.
     void initialize();
-    // The same, reporting instead of exiting; true when all seven pictures loaded.
+    // The same without exiting; true when all seven pictures loaded, else
+    // getLoadProblem names each one that did not and why.
     bool loadPictures();
+    const std::string& getLoadProblem() const { return loadProblem; }
     void draw(BITMAP* target);
     void show() { visible = true; }
     void hide() { visible = false; }
@@ -42,6 +46,7 @@ private:
     int bullet = 0;     // in the magazine
     int backup = 0;     // in reserve
     bool visible = false;
+    std::string loadProblem;
 };
 
 }  // namespace Torvane

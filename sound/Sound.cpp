@@ -15,7 +15,7 @@ Sound::~Sound() {
 bool Sound::load(const std::string& file) {
     buffer = alutCreateBufferFromFile(file.c_str());
     if (buffer == AL_NONE) {
-        std::fprintf(stderr, "failed to create al buffer.\n");
+        std::fprintf(stderr, "failed to create al buffer. %s: %s\n", file.c_str(), alutGetErrorString(alutGetError()));
         return false;
     }
     alGenSources(1, &source);

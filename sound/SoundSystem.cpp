@@ -62,7 +62,8 @@ bool SoundSystem::initialize(bool driverInstalled, MissingSoundDriver whenMissin
 Sound* SoundSystem::addSound(const std::string& name, const std::string& file) {
     Sound* sound = new Sound();
     sound->setName(name);
-    sound->load(file);
+    // Without a device every load would fail the same way: the one line of the constructor says so.
+    if (audioDevice) sound->load(file);
     sound->setPan(pan).setPitch(pitch).setVolume(volume);
     sounds.push_back(sound);
     return sound;

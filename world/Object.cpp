@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <string>
 
 #include "fighters/RealBody.h"
+#include "world/OnceMessages.h"
+#include "world/PictureFile.h"
 #include "world/WorldConstants.h"
 
 namespace Torvane {
@@ -115,9 +118,10 @@ bool Object::loadImage(const char* path) {
     if (sprite) destroy_rle_sprite(sprite);
     sprite = nullptr;
     if (image) destroy_bitmap(image);
-    image = load_bitmap(path, nullptr);
+    std::string reason;
+    image = PictureFile::load(path, reason);
     if (!image) {
-        allegro_message("Failed to load bitmap %s", path);
+        OnceMessages::show(std::string("Failed to load bitmap ") + path + " (" + reason + ")");
         return false;
     }
     sprite = get_rle_sprite(image);

@@ -125,8 +125,12 @@ TEST_F(MapLoadTest, LoadingEmptiesTheWorldHidesTheDialogAndDropsQueuedInput) {
     EXPECT_EQ(game().getBlockSystem().getObjectByPosition(320, 660), nullptr) << "decoration is not";
     EXPECT_EQ(game().getMapSystem().getBackgroundColor(), makecol(10, 20, 30));
 
-    // A file that cannot be opened changes nothing, silently.
-    EXPECT_EQ(load("map/no-such-map.map"), "");
+    // A file that cannot be opened changes nothing, and one line says why.
+    EXPECT_EQ(load("map/no-such-map.map"),
+              "Map file map/no-such-map.map cannot be opened (No such file or directory); the world stays as it was.\n");
+    EXPECT_EQ(game().getObjectSystem().getObjectCount(), 2);
+    // Nor does one that opens but cannot be read.
+    EXPECT_EQ(load("map"), "Map file map: cannot be read (Is a directory); the world stays as it was.\n");
     EXPECT_EQ(game().getObjectSystem().getObjectCount(), 2);
     EXPECT_EQ(game().getMapSystem().getWidth(), 1000);
     game().loadMap(nullptr);
@@ -139,7 +143,7 @@ TEST_F(MapLoadTest, UnknownKindsAreSkippedAndMissingPicturesLeaveAnEmptyPiece) {
                  "nothing-here.bmp 5 0 200 600 0 0 0 0\n"
                  "crate_small.bmp 5 1 300 640 0 0 0 0\n");
     std::string said = load(text.path);
-    EXPECT_EQ(said, "Failed to load bitmap image/object/nothing-here.bmp");
+    EXPECT_EQ(said, "Failed to load bitmap image/object/nothing-here.bmp (No such file or directory)\n");
     ASSERT_EQ(game().getObjectSystem().getObjectCount(), 2) << "kind 2 makes no piece";
     Object* missing = game().getObjectSystem().getObjects()[0];
     EXPECT_EQ(missing->getX(), 200) << "the record after the skipped one is read correctly";

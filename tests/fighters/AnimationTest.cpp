@@ -209,7 +209,8 @@ TEST(Animation, BrokenDescriptionsAreReportedAndTheGoodPartKept) {
                                                                  frameLines(3));
         Animation animation;
         std::string message = loadCapturing(animation, path);
-        EXPECT_EQ(message, "failed to load bitmap: " + folder.file("nowhere.bmp"));
+        EXPECT_EQ(message, "failed to load bitmap: " + folder.file("nowhere.bmp") +
+                               " (No such file or directory; named in " + path + " line 7)\n");
         EXPECT_EQ(animation.getLoadedActionCount(), 1);
         EXPECT_NE(animation.findAction(0), nullptr);
         EXPECT_EQ(animation.findAction(3), nullptr);
@@ -295,4 +296,77 @@ TEST(Animation, BrokenDescriptionsAreReportedAndTheGoodPartKept) {
         EXPECT_EQ(other.getFrame(), 0);
         EXPECT_EQ(other.getFrameWidth(), 0);
     }
+}
+
+TEST(Animation, DuplicateIdsAbsurdDelaysAndOutOfRangeIdsAreWarnedAboutWithFileAndLine) {
+    TestWorld::ScratchFolder folder("animation-warnings");
+    std::string sheet = writeSheet(folder, "sheet.bmp", 3);
+    std::string path = folder.write("warned.dat", "4\n"
+                                                  "0 0 1 " + sheet + "\n" + frameLines(1) +
+                                                  "0 2 1 " + sheet + "\n" + frameLines(1) +
+                                                  "-1 0 1 " + sheet + "\n" + frameLines(1) +
+                                                  "3 661 0 " + sheet + "\n" + frameLines(1));
+    Animation animation;
+    std::string message = loadCapturing(animation, path);
+    EXPECT_NE(message.find(path + " line 5: action 2 of 4 has the id 0 of an earlier action; only the first one is "
+                                  "ever played\n"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find(path + " line 8: the id of action 3 of 4 is -1, outside 0 to 255"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find(path + " line 11: the delay of action 4 of 4 is 661 frames, more than 660"),
+              std::string::npos)
+        << message;
+    // Warnings only: every action is loaded, and the first of the twins is the one played.
+    EXPECT_EQ(animation.getLoadedActionCount(), 4);
+    EXPECT_EQ(animation.findAction(0)->delay, 0);
+    EXPECT_EQ(animation.findAction(3)->delay, 661);
+
+    // At the limits nothing is said.
+    std::string quiet = folder.write("quiet.dat", "2\n0 660 1 " + sheet + "\n" + frameLines(1) + "255 0 1 " + sheet +
+                                                      "\n" + frameLines(1));
+    Animation calm;
+    EXPECT_EQ(loadCapturing(calm, quiet), "");
+    EXPECT_EQ(calm.getLoadedActionCount(), 2);
+}
+
+TEST(Animation, ASheetPathWithoutEndStopsTheReadingAtItsLimit) {
+    TestWorld::ScratchFolder folder("animation-long-path");
+    std::string sheet = writeSheet(folder, "sheet.bmp", 3);
+    // A path of a megabyte, after one good action.
+    std::string path = folder.write("long.dat", "2\n0 0 1 " + sheet + "\n" + frameLines(1) + "3 0 0 " +
+                                                    std::string(1 << 20, 'a') + "\n" + frameLines(1));
+    Animation animation;
+    std::string message = loadCapturing(animation, path);
+    EXPECT_EQ(message, path + " line 5: the sheet file of action 2 of 2 is longer than 255 characters; reading stops "
+                              "here\n");
+    EXPECT_EQ(animation.getLoadedActionCount(), 1);
+
+    // 255 characters is a path like any other (here one that does not exist).
+    std::string longest = folder.getPath() + "/" + std::string(255 - folder.getPath().size() - 5, 'b') + ".bmp";
+    ASSERT_EQ(longest.size(), 255u);
+    std::string fits = folder.write("fits.dat", "1\n0 0 1 " + longest + "\n" + frameLines(1));
+    Animation other;
+    EXPECT_NE(loadCapturing(other, fits).find("failed to load bitmap: " + longest + " (No such file"),
+              std::string::npos);
+}
+
+TEST(Animation, ASheetWhoseHeaderClaimsAHugeSizeIsRefusedAndReportedOnce) {
+    TestWorld::ScratchFolder folder("animation-huge-sheet");
+    // 118 bytes claiming 16000 x 16000 pixels of 24 bits.
+    std::string bytes(118, '\0');
+    const unsigned char header[] = {'B', 'M', 118, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                                    0x80, 0x3e, 0, 0, 0x80, 0x3e, 0, 0, 1, 0, 24, 0};
+    bytes.replace(0, sizeof header, reinterpret_cast<const char*>(header), sizeof header);
+    std::string sheet = folder.write("huge.bmp", bytes);
+    std::string path = folder.write("huge.dat", "1\n0 0 1 " + sheet + "\n" + frameLines(1));
+    Animation first;
+    EXPECT_EQ(loadCapturing(first, path), "failed to load bitmap: " + sheet +
+                                              " (its header claims 16000 x 16000 pixels, more than 16777216 in all; "
+                                              "named in " + path + " line 2)\n");
+    EXPECT_EQ(first.getLoadedActionCount(), 0);
+    // Forty fighters of that role would give forty message boxes: a second load says nothing.
+    Animation second;
+    EXPECT_EQ(loadCapturing(second, path), "");
+    EXPECT_EQ(second.getLoadedActionCount(), 0);
 }

@@ -109,3 +109,38 @@ TEST(InfoBar, ShowsTheMainPlayersWeaponMagazineAndReserve) {
     destroy_bitmap(reference);
     delete player;
 }
+
+#include <unistd.h>
+
+#include <cstdio>
+
+TEST(InfoBar, AMissingPictureIsNamedAndTheDataDirectoryMentioned) {
+    InfoBar bar;
+    // Started outside the data directory: every picture is missing.
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir("/"), 0);
+    EXPECT_FALSE(bar.loadPictures());
+    const std::string problem = bar.getLoadProblem();
+    ASSERT_EQ(chdir(here), 0);
+    EXPECT_NE(problem.find("./image/gui/back.bmp cannot be loaded (No such file or directory).\n"), std::string::npos)
+        << problem;
+    EXPECT_NE(problem.find("./image/gui/bullet.bmp cannot be loaded"), std::string::npos) << problem;
+    EXPECT_TRUE(bar.loadPictures());
+    EXPECT_EQ(bar.getLoadProblem(), "");
+}
+
+TEST(InfoBarDeathTest, AMissingPictureEndsTheGameWithTheFileAndTheDirectoryNamed) {
+    InfoBar bar;
+    // Allegro's message goes to standard output without a display; the death test reads standard error.
+    EXPECT_EXIT(
+        {
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            if (chdir("/") != 0) std::exit(3);
+            bar.initialize();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(1),
+        "^Missing gui picture files\\.\n\\./image/gui/back\\.bmp cannot be loaded \\(No such file or directory\\)\\.\n"
+        ".*start it in its data/ directory\\.\n");
+}

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -154,10 +155,7 @@ TEST(SoundOutput, WithoutAnAudioDeviceTheGameGoesOnSilentlyWithOneLine) {
     size_t first = silent.errors.find("No sound: OpenAL could not open an audio device");
     EXPECT_NE(first, std::string::npos) << silent.errors;
     EXPECT_EQ(silent.errors.find("No sound:", first + 1), std::string::npos) << "said more than once";
-    int failures = 0;
-    for (size_t at = silent.errors.find("failed to create al buffer.\n"); at != std::string::npos;
-         at = silent.errors.find("failed to create al buffer.\n", at + 1)) {
-        ++failures;
-    }
-    EXPECT_EQ(failures, 6) << silent.errors;
+    // One line in all: without a device the six sounds are not tried one by one.
+    EXPECT_EQ(silent.errors.find("failed to create al buffer."), std::string::npos) << silent.errors;
+    EXPECT_EQ(std::count(silent.errors.begin(), silent.errors.end(), '\n'), 1) << silent.errors;
 }
