@@ -1,11 +1,30 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/BuildConfiguration.h"
 #include "core/Game.h"
 
-int main() {
+namespace {
+
+// The game takes no arguments; it reads everything from the directory it runs in.
+void printUsage(std::FILE* stream, const char* program) {
+    std::fprintf(stream,
+                 "usage: %s\n"
+                 "Runs the game in the current directory, which must be the game's data/ directory\n"
+                 "(it reads script/main.fb, map/, image/ and sound/ from there). It takes no options.\n",
+                 program);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1) {
+        const bool asked = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+        printUsage(asked ? stdout : stderr, argv[0]);
+        return asked ? 0 : 2;
+    }
     Torvane::Game* game = new Torvane::Game();
     std::printf("Starting Torvane ...\n");
     std::fflush(stdout);

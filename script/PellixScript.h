@@ -46,6 +46,7 @@ public:
     static constexpr size_t maxStackSize = 1u << 20; // values on the run-time stack
     static constexpr int maxWalkerDepth = 3000;     // native recursion of the tree walker, in nodes
     static constexpr size_t maxWalkerStack = 1u << 20; // and in bytes of native stack
+    static constexpr size_t maxFileSize = 1u << 20;    // bytes of one script file, up to its first NUL byte
 
     PellixScript();
     ~PellixScript();

@@ -1,6 +1,7 @@
 // The lexer: script text to a queue of tokens, one file at a time.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "script/PellixScript.h"
@@ -72,17 +73,29 @@ bool PellixScript::load(std::string fileName) {
         FileCloser closer(file);
         char buffer[65536];
         size_t count;
-        while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bool ended = false;
+        // The text ends at the first NUL byte: what follows it is never read (/dev/zero ends at once).
+        while (!ended && (count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            const char* nul = static_cast<const char*>(std::memchr(buffer, '\0', count));
+            if (nul) {
+                count = static_cast<size_t>(nul - buffer);
+                ended = true;
+            }
+            if (text.size() + count > maxFileSize) {
+                setLastError("File too large, the limit is " + std::to_string(maxFileSize) + " bytes.", fileName, -1);
+                return false;
+            }
             text.append(buffer, count);
+        }
         // A directory opens but cannot be read: it is no script.
         if (std::ferror(file)) {
             setLastError("Failed to open file.", fileName, -1);
             return false;
         }
     }
-    const size_t end = text.find('\0');
-    if (end != std::string::npos)
-        text.resize(end);
+    // A UTF-8 byte-order mark, as some editors write, is no word of the script.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
 
     filesLoading.push_back(fileName);
     struct Unwind {

@@ -8,10 +8,24 @@
 # once so that they can be compared (Pellix floats are 32-bit, so the float benchmark differs in late digits).
 set -eu
 
+usage() {
+    echo "usage: bench/script/run.sh [PELLIX] [RUNS]"
+    echo "Times pellix against Python 3 and Lua 5.4 on six programs (PELLIX relative to the current directory)."
+}
+case ${1:-} in
+    --help|-h) usage; exit 0 ;;
+    -*) usage >&2; exit 2 ;;
+esac
+
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 pellix=${1:-$root/build-script/tools/pellix/pellix}
 runs=${2:-5}
+# The benchmarks run from their own folder: a relative PELLIX is taken from where the script was started.
+case $pellix in
+    /*) ;;
+    *) pellix=$(pwd)/$pellix ;;
+esac
 python=/usr/bin/python3
 
 if [ ! -x "$pellix" ]; then

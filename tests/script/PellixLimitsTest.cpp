@@ -92,3 +92,47 @@ TEST(PellixLimits, LocalsStackAndStrings) {
                                 "END FUNCTION\n";
     EXPECT_EQ(runBoth(copying).error, "At line 4 : MAIN: String too long, the limit is 16777216 characters : +");
 }
+
+TEST(PellixLimits, ScriptFileSize) {
+    TemporaryDirectory directory;
+    const std::string function = "FUNCTION Main\n print \"fits\"\nEND FUNCTION\n";
+    // Exactly at the limit the file loads; one byte more and it is refused with the limit named.
+    const std::string padding(PellixScript::maxFileSize - function.size(), '\n');
+    directory.write("largest.fb", padding + function);
+    PellixScript largest;
+    registerTestHostFunctions(largest);
+    EXPECT_TRUE(largest.load("largest.fb")) << largest.getLastError();
+    directory.write("too-large.fb", "\n" + padding + function);
+    PellixScript tooLarge;
+    EXPECT_FALSE(tooLarge.load("too-large.fb"));
+    EXPECT_EQ(tooLarge.getLastError(), "File too large, the limit is 1048576 bytes. : too-large.fb");
+}
+
+TEST(PellixLimits, ATextEndsAtItsFirstNulByteWithoutReadingTheRest) {
+    // An endless file of NUL bytes is an empty script, read at once.
+    PellixScript zeros;
+    EXPECT_TRUE(zeros.load("/dev/zero")) << zeros.getLastError();
+    EXPECT_TRUE(zeros.getFunctions().empty());
+
+    // What follows the NUL is never looked at, not even for its size.
+    TemporaryDirectory directory;
+    directory.write("nul.fb", "FUNCTION Main\n print \"before\"\nEND FUNCTION\n" + std::string(1, '\0') +
+                                  std::string(PellixScript::maxFileSize, '!'));
+    PellixScript script;
+    registerTestHostFunctions(script);
+    ASSERT_TRUE(script.load("nul.fb")) << script.getLastError();
+    takePrintedText();
+    ASSERT_TRUE(script.run("Main")) << script.getLastError();
+    EXPECT_EQ(takePrintedText(), "before");
+}
+
+TEST(PellixLimits, AByteOrderMarkStartingAFileIsSkipped) {
+    TemporaryDirectory directory;
+    directory.write("marked.fb", "\xEF\xBB\xBF" "FUNCTION Main\n print \"marked\"\nEND FUNCTION\n");
+    PellixScript script;
+    registerTestHostFunctions(script);
+    ASSERT_TRUE(script.load("marked.fb")) << script.getLastError();
+    takePrintedText();
+    ASSERT_TRUE(script.run("Main")) << script.getLastError();
+    EXPECT_EQ(takePrintedText(), "marked");
+}

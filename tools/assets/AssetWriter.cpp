@@ -14,6 +14,12 @@ void AssetWriter::makeDirectories(const std::string& path) {
     mkdir(path.c_str(), 0755);
 }
 
+namespace {
+std::vector<std::string> savedPaths;
+}  // namespace
+
+const std::vector<std::string>& AssetWriter::getSavedPaths() { return savedPaths; }
+
 static void makeParent(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash != std::string::npos) AssetWriter::makeDirectories(path.substr(0, slash));
@@ -25,6 +31,7 @@ void AssetWriter::saveBitmap(BITMAP* bitmap, const std::string& path) {
         std::fprintf(stderr, "torvane-assets: cannot write %s\n", path.c_str());
         std::exit(1);
     }
+    savedPaths.push_back(path);
 }
 
 void AssetWriter::saveBytes(const std::string& bytes, const std::string& path) {
@@ -35,6 +42,7 @@ void AssetWriter::saveBytes(const std::string& bytes, const std::string& path) {
         std::exit(1);
     }
     std::fclose(file);
+    savedPaths.push_back(path);
 }
 
 void AssetWriter::saveText(const std::string& text, const std::string& path) { saveBytes(text, path); }

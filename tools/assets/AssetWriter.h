@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <string>
+#include <vector>
 
 // Saves what the asset tool draws, making folders as needed, and stops the
 // build with a clear message when a file cannot be written.
@@ -13,4 +14,6 @@ public:
     static void saveBitmap(BITMAP* bitmap, const std::string& path);
     static void saveText(const std::string& text, const std::string& path);
     static void saveBytes(const std::string& bytes, const std::string& path);
+    // Every file saved so far, in order: the build checks them to know when to run the tool again.
+    static const std::vector<std::string>& getSavedPaths();
 };

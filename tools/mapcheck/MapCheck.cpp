@@ -4,7 +4,8 @@
 // (the one the build fills, unless --data names another), so MAP is written as
 // the level script writes it, e.g. map/valley.map. Every problem is printed
 // with its record number; the exit status is 0 when all maps are sound, 1 when
-// any has a problem, 2 for a wrong command line. --picture draws the first map
+// any has a problem or the picture cannot be written, 2 for a wrong command
+// line; --help prints the usage and exits 0. --picture draws the first map
 // as the game would show it, whole, into a BMP file (relative to the current
 // directory, not the data directory).
 #include <allegro.h>
@@ -18,13 +19,21 @@
 #include <vector>
 
 #include "core/MapChecker.h"
+#include "world/PictureFile.h"
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr, "usage: torvane-mapcheck [--data DIRECTORY] [--picture FILE.bmp] MAP...\n"
-                         "  MAP is a path inside the data directory, as a level script names it (map/valley.map).\n");
-    return 2;
+enum UsageCause { ASKED_FOR, WRONG_COMMAND_LINE };
+
+// The usage on standard output and status 0 when asked for, on standard error and status 2 after a wrong command line.
+int usage(UsageCause cause) {
+    const bool asked = cause == ASKED_FOR;
+    std::fprintf(asked ? stdout : stderr,
+                 "usage: torvane-mapcheck [--data DIRECTORY] [--picture FILE.bmp] MAP...\n"
+                 "  MAP is a path inside the data directory, as a level script names it (map/valley.map).\n"
+                 "  Exit status: 0 when every map is sound, 1 when one has a problem or the picture cannot be\n"
+                 "  written, 2 for a wrong command line.\n");
+    return asked ? 0 : 2;
 }
 
 // The whole map as the game would show it: background, then every piece in file order.
@@ -35,7 +44,8 @@ bool drawMap(const Torvane::MapFile& map, const std::string& picturePath) {
     clear_to_color(canvas, makecol(map.getRed(), map.getGreen(), map.getBlue()));
     for (const Torvane::MapPiece& piece : map.getPieces()) {
         if (piece.kind != Torvane::MapFile::SOLID && piece.kind != Torvane::MapFile::DECORATION) continue;
-        BITMAP* picture = load_bitmap(("image/object/" + piece.imageName).c_str(), nullptr);
+        std::string reason;
+        BITMAP* picture = Torvane::PictureFile::load("image/object/" + piece.imageName, reason);
         if (!picture) continue;
         draw_sprite(canvas, picture, piece.x, piece.y);
         destroy_bitmap(picture);
@@ -53,15 +63,17 @@ int main(int argc, char** argv) {
     std::vector<std::string> maps;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
-        if ((argument == "--data" || argument == "--picture") && i + 1 < argc) {
+        if (argument == "--help" || argument == "-h") {
+            return usage(ASKED_FOR);
+        } else if ((argument == "--data" || argument == "--picture") && i + 1 < argc) {
             (argument == "--data" ? dataDirectory : picturePath) = argv[++i];
         } else if (argument.size() > 1 && argument[0] == '-') {
-            return usage();
+            return usage(WRONG_COMMAND_LINE);
         } else {
             maps.push_back(argument);
         }
     }
-    if (maps.empty()) return usage();
+    if (maps.empty()) return usage(WRONG_COMMAND_LINE);
     if (!picturePath.empty() && picturePath[0] != '/') {
         char here[4096];
         if (getcwd(here, sizeof here)) picturePath = std::string(here) + "/" + picturePath;
@@ -90,7 +102,10 @@ int main(int argc, char** argv) {
         }
         if (!picturePath.empty() && path == maps.front()) {
             if (drawMap(checker.getMap(), picturePath)) std::printf("%s: drawn into %s\n", path.c_str(), picturePath.c_str());
-            else std::printf("%s: cannot draw the map into %s\n", path.c_str(), picturePath.c_str());
+            else {
+                std::printf("%s: cannot draw the map into %s\n", path.c_str(), picturePath.c_str());
+                allSound = false;
+            }
         }
     }
     return allSound ? 0 : 1;

@@ -45,25 +45,30 @@ void doNothing(std::vector<PellixVariable>& stack, PellixVariable& result, int a
     (void)argc;
 }
 
-int usage() {
-    std::fprintf(stderr,
+enum UsageCause { ASKED_FOR, WRONG_COMMAND_LINE };
+
+// On standard output with status 0 when asked for, on standard error with status 2 after a wrong command line.
+int usage(UsageCause cause) {
+    std::fprintf(cause == ASKED_FOR ? stdout : stderr,
                  "usage: pellix check FILE\n"
                  "       pellix run FILE [FUNCTION]\n"
                  "Loads a level script as the game does (IMPORT paths relative to the current directory).\n"
                  "check prints nothing when the script loads; run then calls FUNCTION (default Main).\n"
                  "Both print the error and exit 1 when the script fails.\n");
-    return 2;
+    return cause == ASKED_FOR ? 0 : 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        return usage(ASKED_FOR);
     if (argc < 3)
-        return usage();
+        return usage(WRONG_COMMAND_LINE);
     const std::string command = argv[1];
     const bool check = command == "check";
     if (!(check && argc == 3) && !(command == "run" && (argc == 3 || argc == 4)))
-        return usage();
+        return usage(WRONG_COMMAND_LINE);
 
     PellixScript script;
     for (const char* name : Torvane::hostFunctionNames) {

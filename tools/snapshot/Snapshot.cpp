@@ -54,9 +54,25 @@ W* arm(Player* p, int slot, int bullets) {
 
 void face(Player* p, int direction) { p->getAnimation().setDirection(direction); }
 
+enum UsageCause { ASKED_FOR, WRONG_COMMAND_LINE };
+
+int usage(UsageCause cause) {
+    std::fprintf(cause == ASKED_FOR ? stdout : stderr,
+                 "usage: torvane-snapshot [OUTPUT] [DATA_DIRECTORY]\n"
+                 "Renders one frame of the valley map into OUTPUT (default snapshot.png; a BMP, or a PNG through\n"
+                 "ImageMagick's convert), reading the game's files from DATA_DIRECTORY.\n");
+    return cause == ASKED_FOR ? 0 : 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") return usage(ASKED_FOR);
+        if (argument.empty() || argument[0] == '-') return usage(WRONG_COMMAND_LINE);
+    }
+    if (argc > 3) return usage(WRONG_COMMAND_LINE);
     std::string output = argc > 1 ? argv[1] : "snapshot.png";
     if (output[0] != '/') {
         char here[4096];

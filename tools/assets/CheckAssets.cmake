@@ -1,0 +1,23 @@
+# Runs the asset tool when the tool is newer than its last run or a file it made is missing
+# (deleted by hand or by a clean of data/), so that a build always leaves every asset in place.
+# Run by the build with -D TOOL=... -D DATA=... -D STAMP=... -D LIST=...
+set(run FALSE)
+if(NOT EXISTS "${STAMP}" OR NOT EXISTS "${LIST}" OR "${TOOL}" IS_NEWER_THAN "${STAMP}")
+  set(run TRUE)
+else()
+  file(STRINGS "${LIST}" outputs)
+  foreach(output IN LISTS outputs)
+    if(NOT EXISTS "${output}")
+      set(run TRUE)
+      break()
+    endif()
+  endforeach()
+endif()
+if(run)
+  message(STATUS "Drawing pictures and sounds into data/")
+  execute_process(COMMAND "${TOOL}" --list "${LIST}" "${DATA}" RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "torvane-assets failed (${result})")
+  endif()
+  file(TOUCH "${STAMP}")
+endif()
