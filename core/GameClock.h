@@ -13,7 +13,7 @@ public:
 
     // Milliseconds on this clock: whole wall-clock seconds, or frames turned into time.
     long long milliseconds() const;
-    void useFrameTime() { frameTime.store(true); }
+    void useFrameTime(bool on = true) { frameTime.store(on); }
     bool isFrameTime() const { return frameTime.load(); }
     void advanceFrame() { frames.fetch_add(1); }
     long long getFrames() const { return frames.load(); }
