@@ -37,16 +37,6 @@ use_level() {
 # count_lines TEXT: how many whole output lines read TEXT.
 count_lines() { grep -cxF "$1" "$work/out.log" || true; }
 
-# wait_for_line TEXT SECONDS: fails unless the game writes the line in time.
-wait_for_line() {
-  for _ in $(seq $(( $2 * 10 ))); do
-    grep -qxF "$1" "$work/out.log" && return 0
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before writing \"$1\""
-    sleep 0.1
-  done
-  fail "no line \"$1\" within $2 seconds"
-}
-
 # click_until TEXT SECONDS: the left button, held across frames, closes each
 # bubble (a bubble ignores clicks in its first 30 frames) until the line comes.
 click_until() {

@@ -86,3 +86,13 @@ wait_for_exit() {
   set +e; wait "$game_pid"; game_status=$?; set -e
   game_pid=""
 }
+
+# wait_for_line TEXT SECONDS: fails unless the game writes the whole line in time.
+wait_for_line() {
+  for _ in $(seq $(( $2 * 10 ))); do
+    grep -qxF "$1" "$work/out.log" && return 0
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before writing \"$1\""
+    sleep 0.1
+  done
+  fail "no line \"$1\" within $2 seconds"
+}

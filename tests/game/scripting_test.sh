@@ -18,15 +18,6 @@ cp "$levels"/*.map "$data/map/"
 [ "$case_name" = missing_script ] || cp "$levels/$case_name.fb" "$data/script/main.fb"
 DATA_DIR=$data
 
-wait_for_line() {
-  for _ in $(seq $(( $2 * 10 ))); do
-    grep -qxF "$1" "$work/out.log" && return 0
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before writing \"$1\""
-    sleep 0.1
-  done
-  fail "no line \"$1\" within $2 seconds"
-}
-
 # line_number TEXT: the first output line that starts with TEXT.
 line_number() { grep -nF -- "$1" "$work/out.log" | head -1 | cut -d: -f1; }
 
