@@ -43,7 +43,11 @@ Game::Game() {
 }
 
 Game::~Game() {
-    // The robot is the one picture not held by a member.
+    // The world's objects belong to the object system, which keeps them until told; the robot is the one
+    // picture held by no member. Both go while this is still the instance their destructors may ask for.
+    players.clear();
+    mainPlayer = nullptr;
+    objectSystem.cleanupObjects();
     delete robot;
     robot = nullptr;
     destroyLock();
