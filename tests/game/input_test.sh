@@ -9,50 +9,7 @@ source "$(dirname "$0")/XvfbSession.sh"
 binary=$1
 title=$2
 
-# The level: the real pictures, its own map and script.
-level="$work/level"
-mkdir -p "$level/script"
-for folder in image sound map; do ln -s "$DATA_DIR/$folder" "$level/$folder"; done
-cat > "$level/room.map" <<'MAP'
-1
-800 600
-40 40 60
-6
-platform_stone.bmp 2 0 0 500 0 0 0 0
-platform_stone.bmp 2 0 240 500 0 0 0 0
-platform_stone.bmp 2 0 480 500 0 0 0 0
-platform_stone.bmp 2 0 560 500 0 0 0 0
-wall_brick.bmp 2 0 0 180 0 0 0 0
-wall_brick.bmp 2 0 752 180 0 0 0 0
-MAP
-cat > "$level/script/main.fb" <<'SCRIPT'
-' The map is as large as the screen, so screen and world points are the same.
-DIM Hero, Target
-
-FUNCTION Main
-  loadMap "room.map"
-  Hero = addPlayer(0, 3975740, "ranger", "Hero", 100, 420)
-  showObject Hero
-  addPlayerWeapon Hero, 2, 300
-  switchWeapon Hero, 2
-  Target = addPlayer(1, 14428200, "kr", "Target", 600, 420)
-  showObject Target
-  setPlayerAIMode Target, 1
-  setPlayerHealth Target, 1
-  fadeIn
-  print "Target " + Target + " " + playerX(Target) + " " + playerY(Target) + "\n"
-  ' Events are served once Main has returned: a kill during the walk is printed after it.
-  FOR I = 1 TO 150
-    print "Hero " + playerX(Hero) + " " + playerY(Hero) + "\n"
-    delay 100
-  NEXT
-END FUNCTION
-
-FUNCTION OnKill(Victim, X, Y)
-  print "OnKill " + Victim + "\n"
-END FUNCTION
-SCRIPT
-DATA_DIR=$level
+source "$(dirname "$0")/RoomLevel.sh"
 
 # The player's latest position: "x y".
 hero() { grep '^Hero ' "$work/out.log" | tail -1 | cut -d' ' -f2-3; }
