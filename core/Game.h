@@ -77,13 +77,14 @@ public:
 
     bool isRunning() const { return !gameOver.load(); }
     void endGame() {
-        if (!gameOver.exchange(true) && observer) observer->gameEnded();
+        GameObserver* watching = observer.load();
+        if (!gameOver.exchange(true) && watching) watching->gameEnded();
     }
 
     GameClock& getClock() { return clock; }
     Lockstep& getLockstep() { return lockstep; }
-    GameObserver* getObserver() { return observer; }
-    void setObserver(GameObserver* o) { observer = o; }
+    GameObserver* getObserver() { return observer.load(); }
+    void setObserver(GameObserver* o) { observer.store(o); }
 
     void lockControl();
     void unlockControl() { controlEnabled.store(true); }
@@ -120,7 +121,8 @@ private:
     std::atomic<bool> controlEnabled{true};
     GameClock clock;
     Lockstep lockstep;
-    GameObserver* observer = nullptr;
+    // Set and cleared by the level runner while the script thread may be printing.
+    std::atomic<GameObserver*> observer{nullptr};
 
     // The frame rate shown in the debug line, and the pause after each frame that
     // steers it toward the target.
