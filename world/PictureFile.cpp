@@ -73,9 +73,26 @@ std::string checkBmp(const unsigned char* header, size_t got, std::int64_t fileS
     return "";
 }
 
+// Allegro reads file names as UTF-8 and walks past the end of one that is not (a Latin-1 byte, a cut
+// sequence): such a name must never reach it.
+bool isUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                            : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string PictureFile::checkHeader(const std::string& path) {
+    if (!isUtf8(path)) return "its name is not UTF-8 text";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return "";
     unsigned char header[34] = {};

@@ -16,7 +16,8 @@ public:
     static constexpr int maxSide = 16384;       // pixels, as the longest side of a map
     static constexpr long maxArea = 16777216;   // pixels (4096 x 4096, 64 MB at 32 bits)
 
-    // Why the picture must not be loaded, or empty when its header is believable
+    // Why the picture must not be loaded (also a name that is not UTF-8, which
+    // Allegro would read past its end), or empty when its header is believable
     // (or the file cannot be opened: Allegro then fails on its own).
     static std::string checkHeader(const std::string& path);
 

@@ -90,3 +90,15 @@ TEST_F(MapCheckerTest, RejectsEachKindOfUnreadableMap) {
     EXPECT_FALSE(missing.check("map/there-is-no-such.map"));
     EXPECT_TRUE(mentions(missing, 0, "map/there-is-no-such.map cannot be opened")) << all(missing);
 }
+
+// Found by fuzzing: a picture name that is not UTF-8 made Allegro read past the end of the name and crash.
+TEST_F(MapCheckerTest, APictureNameThatIsNotUtf8IsReportedNotHandedToAllegro) {
+    TemporaryFile text("1 3600 1400 142 192 232 3\n"
+                       "hills.bmp 0 1 0 860 0 0 0 0\n"
+                       "c\x94\x96\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\x99\xa3.bmp 2 0 3200 1040 0 0 0 0\n"
+                       "caf\xe9.bmp 2 0 3200 1040 0 0 0 0\n");
+    MapChecker checker;
+    EXPECT_FALSE(checker.check(text.path));
+    EXPECT_TRUE(mentions(checker, 2, "is missing or not a readable bitmap (its name is not UTF-8 text)")) << all(checker);
+    EXPECT_TRUE(mentions(checker, 3, "(its name is not UTF-8 text)")) << all(checker);
+}

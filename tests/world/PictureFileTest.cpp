@@ -141,3 +141,15 @@ TEST(PictureFile, ObjectsReportAPictureOncePerRunWithALineEnd) {
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     }
 }
+
+TEST(PictureFile, ANameThatIsNotUtf8NeverReachesAllegro) {
+    std::string reason;
+    for (const char* name : {"image/object/caf\xe9.bmp", "image/object/\xff\xff\xff.bmp", "image/object/cut\xe2\x82",
+                             "image/object/\xc0\xaf.bmp"}) {
+        EXPECT_EQ(PictureFile::load(name, reason), nullptr) << name;
+        EXPECT_EQ(reason, "its name is not UTF-8 text") << name;
+    }
+    // UTF-8 names are names like any other.
+    EXPECT_EQ(PictureFile::load("image/object/caf\xc3\xa9.bmp", reason), nullptr);
+    EXPECT_EQ(reason, "No such file or directory");
+}
