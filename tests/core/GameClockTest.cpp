@@ -50,6 +50,7 @@ TEST(GameClock, GrenadeFuseAndBloodFollowTheFrames) {
     drop->move();
     EXPECT_TRUE(drop->isDead());
     clock.useFrameTime(false);
+    TestWorld::reset();  // the thrower must not stay among the game's fighters for later tests
 }
 
 TEST(Lockstep, FramesRunOnlyWhileTheScriptWaits) {
