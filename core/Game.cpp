@@ -22,6 +22,13 @@ Game* instance = nullptr;
 // main loop ends on it as on Escape.
 std::atomic<bool> closeRequested{false};
 void closeButtonPressed() { closeRequested.store(true); }
+
+// Escape is remembered the moment it goes down: a frame that waits long for the
+// world (a big map loading) would otherwise miss a short press.
+std::atomic<bool> escapePressed{false};
+void keyChanged(int scancode) {
+    if (scancode == KEY_ESC) escapePressed.store(true);
+}
 }  // namespace
 
 Game::Game() {
@@ -34,6 +41,7 @@ Game::Game() {
         set_close_button_callback(closeButtonPressed);
     }
     inputSystem.initialize();
+    if (keyboard_driver) keyboard_lowlevel_callback = keyChanged;
     soundSystem.initialize();
     instance = this;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -145,7 +153,7 @@ void Game::gameLoop() {
     secondStart = std::time(nullptr);
     while (!gameOver.load()) {
         // Escape and the window's close button are read here, not sent as events.
-        if (key[KEY_ESC] || closeRequested.load()) gameOver.store(true);
+        if (key[KEY_ESC] || escapePressed.load() || closeRequested.load()) gameOver.store(true);
         runFrame();
         rest(countFrame());
     }

@@ -15,7 +15,11 @@ mkdir -p "$data/script" "$data/map"
 ln -s "$DATA_DIR/image" "$data/image"
 ln -s "$DATA_DIR/sound" "$data/sound"
 cp "$levels"/*.map "$data/map/"
-[ "$case_name" = missing_script ] || cp "$levels/$case_name.fb" "$data/script/main.fb"
+case $case_name in
+  missing_script) ;;
+  quick_escape) cp "$levels/wait_delay.fb" "$data/script/main.fb" ;;
+  *) cp "$levels/$case_name.fb" "$data/script/main.fb" ;;
+esac
 DATA_DIR=$data
 
 # line_number TEXT: the first output line that starts with TEXT.
@@ -117,6 +121,14 @@ story)
   grep -qxF "story done" "$work/out.log" || fail "the story did not end"
   no_errors=$(grep -cE "error|not found" "$work/out.log" || true)
   [ "$no_errors" -eq 0 ] || fail "script errors"
+  ;;
+quick_escape)
+  # A tap shorter than a slow frame still ends the game.
+  wait_for_line ready 15
+  xdotool mousemove 300 200
+  xdotool key --delay 1 Escape
+  wait_for_exit 5
+  [ "$game_status" -eq 0 ] || fail "exit status $game_status"
   ;;
 wait_*|busy_*)
   wait_for_line ready 15
