@@ -92,7 +92,7 @@ wait_for_exit() {
 
 # wait_for_line TEXT SECONDS: fails unless the game writes the whole line in time.
 wait_for_line() {
-  for _ in $(seq $(( $2 * 10 ))); do
+  for _ in $(seq $(( $2 * 10 * ${SLOWDOWN:-1} ))); do
     grep -qxF "$1" "$work/out.log" && return 0
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended before writing \"$1\""
     sleep 0.1
