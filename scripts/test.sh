@@ -16,5 +16,5 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1}
 cd "$build"
-# No test may hang the run: one without a time limit of its own gets half an hour.
-ctest --output-on-failure -j "$(nproc)" --timeout 1800
+# No test may hang the run: one without a time limit of its own gets ten minutes.
+ctest --output-on-failure -j "$(nproc)" --timeout 600

@@ -4,7 +4,9 @@
 set -euo pipefail
 source_dir=$1
 pellix=$2
-"$source_dir/bench/script/run.sh" --help | grep -q "^usage: " || { echo "FAIL: no usage"; exit 1; }
+# Read whole: "grep -q" may stop reading early, and under pipefail the writer's broken pipe would fail the check.
+help=$("$source_dir/bench/script/run.sh" --help)
+grep -q "^usage: " <<<"$help" || { echo "FAIL: no usage"; exit 1; }
 # A relative path from the directory the tool lives in.
 cd "$(dirname "$pellix")"
 out=$("$source_dir/bench/script/run.sh" "./$(basename "$pellix")" 1)

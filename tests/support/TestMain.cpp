@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
     headlessGame();
     // The game runs at the desktop's depth, 32 bits under X.
     set_color_depth(32);
+    // A forked death-test child has only the forking thread, while the game's and Allegro's
+    // threads may hold locks it then waits on for ever (seen under ThreadSanitizer): children
+    // start the program afresh instead.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
