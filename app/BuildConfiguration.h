@@ -1,9 +1,8 @@
 #pragma once
 
-namespace Torvane {
+#include "sound/MissingSoundDriver.h"
 
-// How the sound start-up reacts when Allegro finds no sound driver.
-enum class MissingSoundDriver { StopSoundSetup, CarryOn };
+namespace Torvane {
 
 // The two programs are built from the same sources; this is all that tells them apart.
 // Each program (and each test program) links exactly one definition of it.

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         printUsage(asked ? stdout : stderr, argv[0]);
         return asked ? 0 : 2;
     }
-    Torvane::Game* game = new Torvane::Game();
+    Torvane::Game* game = new Torvane::Game(Torvane::buildConfiguration().missingSoundDriver);
     std::printf("Starting Torvane ...\n");
     std::fflush(stdout);
     set_window_title(Torvane::buildConfiguration().windowTitle);

@@ -31,7 +31,7 @@ void keyChanged(int scancode) {
 }
 }  // namespace
 
-Game::Game() {
+Game::Game(MissingSoundDriver whenNoSoundDriver) {
     if (allegro_init() != 0) {
         // No display: without a system driver Allegro crashes on the first query,
         // so fall back to the headless driver and let start() fail on the video mode.
@@ -42,7 +42,7 @@ Game::Game() {
     }
     inputSystem.initialize();
     if (keyboard_driver) keyboard_lowlevel_callback = keyChanged;
-    soundSystem.initialize();
+    soundSystem.initialize(whenNoSoundDriver);
     instance = this;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     initializeLock();

@@ -36,9 +36,9 @@ SoundSystem::~SoundSystem() {
     }
 }
 
-bool SoundSystem::initialize() {
+bool SoundSystem::initialize(MissingSoundDriver whenMissing) {
     bool installed = install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "") == 0;
-    return initialize(installed, buildConfiguration().missingSoundDriver);
+    return initialize(installed, whenMissing);
 }
 
 bool SoundSystem::initialize(bool driverInstalled, MissingSoundDriver whenMissing) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BuildConfiguration.h"
+#include "sound/MissingSoundDriver.h"
 #include "sound/Sound.h"
 
 namespace Torvane {
@@ -17,8 +17,8 @@ public:
     ~SoundSystem();
 
     // Installs Allegro's sound driver and registers the weapon sounds; what a
-    // missing driver does depends on the build configuration.
-    bool initialize();
+    // missing driver does is the program's choice.
+    bool initialize(MissingSoundDriver whenMissing);
     // The same once the driver question is answered (lets both configurations be tried).
     bool initialize(bool driverInstalled, MissingSoundDriver whenMissing);
 
