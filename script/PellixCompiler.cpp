@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "script/PellixOperators.h"
-#include "script/PellixScript.h"
+#include "script/PellixStepBudget.h"
 #include "script/PellixSyntaxNode.h"
 #include "script/PellixToken.h"
 
@@ -52,7 +52,9 @@ bool sameExpression(const PellixSyntaxNode* a, const PellixSyntaxNode* b) {
 
 } // namespace
 
-PellixCompiler::PellixCompiler(PellixScript& script, PellixFunctionCode& code) : script(script), code(code) {}
+PellixCompiler::PellixCompiler(const std::map<std::string, PellixSyntaxNode*>& functions,
+                               const std::map<std::string, PellixVariable*>& globals, PellixFunctionCode& code)
+    : functions(functions), globals(globals), code(code) {}
 
 size_t PellixCompiler::emit(int op, int a, int b, int c, int d) {
     PellixInstruction instruction;
@@ -106,7 +108,8 @@ int PellixCompiler::reference(PellixVariable* value) {
 
 int PellixCompiler::undefinedOperand() {
     static_assert(sizeof(int) == 4, "operands are 32-bit");
-    return reference(script.newValue());
+    code.ownValues.emplace_back();
+    return reference(&code.ownValues.back());
 }
 
 // A name inside the function resolves as at run time: the function's own variables first, then the globals.
@@ -118,8 +121,8 @@ int PellixCompiler::variableOperand(PellixSyntaxNode* node, const std::string& n
         if (local != owner->variables.end() && local->second->slot >= 0 && local->second->slot < owner->localCount)
             return local->second->slot;
     }
-    auto global = script.globals.find(name);
-    if (global != script.globals.end())
+    auto global = globals.find(name);
+    if (global != globals.end())
         return reference(global->second);
     missing = true;
     return 0;
@@ -149,9 +152,8 @@ void PellixCompiler::compileFunction(PellixSyntaxNode* functionNode) {
     code.frameSize = functionNode->localCount;
     nextRegister = functionNode->localCount;
     line = functionNode->line;
-#ifdef PELLIX_STEP_BUDGET
-    emit(PX_STEP, 0, 0, 0);
-#endif
+    if (PellixStepBudget::enabled)
+        emit(PX_STEP, 0, 0, 0);
     for (PellixSyntaxNode* statement : functionNode->statements) {
         contexts.push_back({StatementContext, {}, {}});
         compileStatement(statement);
@@ -248,9 +250,8 @@ void PellixCompiler::compileLoop(PellixSyntaxNode* node) {
     for (size_t jump : contexts.back().continueJumps)
         patch(jump, test);
     line = node->line;
-#ifdef PELLIX_STEP_BUDGET
-    emit(PX_STEP, 0, 0, 0);
-#endif
+    if (PellixStepBudget::enabled)
+        emit(PX_STEP, 0, 0, 0);
     patchBack(compileBranch(node->expr, whileForm), top);
     for (size_t jump : contexts.back().exitJumps)
         patch(jump, here());
@@ -319,9 +320,8 @@ bool PellixCompiler::compileCountedLoop(PellixSyntaxNode* node) {
     for (size_t jump : contexts.back().continueJumps)
         patch(jump, test);
     line = node->line;
-#ifdef PELLIX_STEP_BUDGET
-    emit(PX_STEP, 0, 0, 0);
-#endif
+    if (PellixStepBudget::enabled)
+        emit(PX_STEP, 0, 0, 0);
     patchBack(compileBranch(condition, true), top);
     patch(toExit, here());
     for (size_t jump : contexts.back().exitJumps)
@@ -619,8 +619,8 @@ void PellixCompiler::compileCall(PellixSyntaxNode* node, int dest) {
     PellixCallSite site;
     site.name = node->word;
     site.argc = static_cast<int>(node->args.size());
-    auto callee = script.functions.find(node->word);
-    if (callee != script.functions.end())
+    auto callee = functions.find(node->word);
+    if (callee != functions.end())
         site.callee = callee->second;
     code.calls.push_back(std::move(site));
     emit(PX_CALL, dest, first, static_cast<int>(code.calls.size() - 1));

@@ -1,21 +1,24 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "script/PellixFunctionCode.h"
 
-class PellixScript;
 class PellixSyntaxNode;
+class PellixVariable;
 
 // Translates the syntax tree of one function into register-machine code with the same meaning: names are
 // resolved to frame slots or global records once, the flow codes of EXIT become jumps, and a SELECT whose
 // selector calls no function dispatches through a table instead of testing every CASE.
 class PellixCompiler {
 public:
-    PellixCompiler(PellixScript& script, PellixFunctionCode& code);
+    // Names resolve against the engine's functions and globals as they are when the function compiles.
+    PellixCompiler(const std::map<std::string, PellixSyntaxNode*>& functions,
+                   const std::map<std::string, PellixVariable*>& globals, PellixFunctionCode& code);
 
     void compileFunction(PellixSyntaxNode* function);
 
@@ -65,7 +68,8 @@ private:
     void patchBack(size_t instruction, size_t top);
     size_t here() const { return code.instructions.size(); }
 
-    PellixScript& script;
+    const std::map<std::string, PellixSyntaxNode*>& functions;
+    const std::map<std::string, PellixVariable*>& globals;
     PellixFunctionCode& code;
     PellixSyntaxNode* function = nullptr;
     std::vector<Context> contexts;

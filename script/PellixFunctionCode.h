@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -115,4 +116,5 @@ struct PellixFunctionCode {
     std::vector<PellixCallSite> calls;
     std::vector<PellixCaseTable> cases;
     std::vector<PellixRuntimeException> errors;
+    std::deque<PellixVariable> ownValues; // referenced values that belong to no variable; a deque keeps them put
 };

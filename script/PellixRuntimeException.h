@@ -12,6 +12,9 @@ public:
     const std::string& getFunction() const { return function; }
     int getLine() const { return line; }
 
+    // How both interpreters end a script the host asked to stop. Out of line, so that the checks stay small.
+    [[noreturn]] static void throwStopped(const std::string& function, int line);
+
 private:
     std::string error;
     std::string detail;

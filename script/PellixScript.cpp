@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "script/PellixFunctionCode.h"
 
 PellixScript::PellixScript() {
     setLastError("No error.", "", -1);
@@ -44,10 +43,6 @@ bool PellixScript::run(std::string name) {
     }
 }
 
-void PellixScript::throwStopped(const std::string& function, int line) {
-    throw PellixRuntimeException("Script stopped", "stop requested by the host", function, line);
-}
-
 std::string PellixScript::getLastError() const {
     return lastError;
 }
@@ -76,12 +71,11 @@ PellixVariable PellixScript::invokeFunction(std::string name, int argc) {
                                      name, name, 0);
     }
 
-    // Whatever happens, the engine is left as it was found: the calls in progress, the frames of the
-    // compiled interpreter and the stack above the caller's arguments.
+    // Whatever happens, the engine is left as it was found: the calls in progress and the stack above the
+    // caller's arguments (the machine restores its own frames).
     struct Restore {
         PellixScript& script;
         size_t stackSize;
-        size_t frameCount;
         int callDepth;
         const PellixSyntaxNode* function;
         int line;
@@ -89,17 +83,13 @@ PellixVariable PellixScript::invokeFunction(std::string name, int argc) {
             --script.hostReentry;
             if (script.runtimeStack.size() > stackSize)
                 script.runtimeStack.resize(stackSize);
-            script.frames.resize(frameCount);
             script.callDepth = callDepth;
             script.currentFunction = function;
             script.currentLine = line;
         }
-    } restore{*this, runtimeStack.size(), frames.size(), callDepth, currentFunction, currentLine};
-    if (hostReentry++ == 0) {
-#ifdef PELLIX_STEP_BUDGET
-        stepsLeft = PELLIX_STEP_BUDGET;
-#endif
-    }
+    } restore{*this, runtimeStack.size(), callDepth, currentFunction, currentLine};
+    if (hostReentry++ == 0)
+        stepBudget.refill();
 
     if (interpreter == TreeWalking)
         return invokeWalking(name, argc);
@@ -108,7 +98,7 @@ PellixVariable PellixScript::invokeFunction(std::string name, int argc) {
     PellixSyntaxNode* function = findCallee(name, argc, result);
     if (function->kind == PellixSyntaxNode::NODE_EXTERNAL)
         return result;
-    return execute(codeFor(function), runtimeStack.size() - static_cast<size_t>(argc));
+    return machine.run(function, runtimeStack.size() - static_cast<size_t>(argc));
 }
 
 PellixSyntaxNode* PellixScript::findCallee(const std::string& name, int argc, PellixVariable& hostResult) {

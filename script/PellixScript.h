@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "script/PellixHostFunction.h"
+#include "script/PellixMachine.h"
 #include "script/PellixRuntimeException.h"
+#include "script/PellixStepBudget.h"
 #include "script/PellixSyntaxException.h"
 #include "script/PellixSyntaxNode.h"
 #include "script/PellixToken.h"
 #include "script/PellixVariable.h"
-
-struct PellixFunctionCode;
-class PellixCompiler;
 
 // The Pellix engine: a host registers its functions, loads script files and runs script functions by name.
 // load, run and addFunction report failure by their result and a one-line last error; invokeFunction throws
@@ -26,7 +25,7 @@ class PellixCompiler;
 //
 // The source is split by phase: PellixScriptLexer.cpp, PellixScriptParser.cpp (top level and declarations),
 // PellixScriptExpression.cpp, PellixScriptStatements.cpp, PellixScriptWalker.cpp (the tree-walking
-// interpreter), PellixScriptMachine.cpp (the compiled interpreter) and PellixScript.cpp (the embedding).
+// interpreter) and PellixScript.cpp (the embedding); the compiled interpreter is a PellixMachine of its own.
 class PellixScript {
 public:
     // Which interpreter runs functions: the compiled one (the default) or the tree walker, which runs the
@@ -121,16 +120,6 @@ public:
     void remove(PellixSyntaxNode* node);
 
 private:
-    friend class PellixCompiler;
-
-    // A script function call in progress in the compiled interpreter; the callee's frame starts at base.
-    struct CallFrame {
-        PellixFunctionCode* code;
-        size_t returnPc;
-        size_t base;
-        int resultOperand;
-    };
-
     // Node and value storage: everything the parser makes lives until the engine dies, except what remove
     // releases.
     PellixSyntaxNode* newNode(PellixSyntaxNode* parent);
@@ -163,19 +152,12 @@ private:
     void pushStackValue(PellixVariable value);
     void checkWalkerDepth(const PellixSyntaxNode* node);
 
-    // Compiled interpreter.
-    PellixFunctionCode* codeFor(PellixSyntaxNode* function);
-    PellixVariable execute(PellixFunctionCode* code, size_t base);
-    void forgetCompiledCode();
-
     [[noreturn]] void throwRuntime(const std::string& error, const std::string& detail) const;
-    void countStep(const std::string& function, int line);
     // Cheap enough for the hot paths: the message is built only when the script is stopped.
     void checkStop(const std::string& function, int line) const {
         if (stopRequested.load(std::memory_order_relaxed))
-            throwStopped(function, line);
+            PellixRuntimeException::throwStopped(function, line);
     }
-    [[noreturn]] static void throwStopped(const std::string& function, int line);
 
     std::deque<PellixToken>* tokens = nullptr;
     std::map<std::string, PellixSyntaxNode*> functions;
@@ -186,8 +168,6 @@ private:
     Interpreter interpreter = Compiled;
     std::unordered_set<PellixSyntaxNode*> nodes;
     std::unordered_set<PellixVariable*> values;
-    std::vector<std::unique_ptr<PellixFunctionCode>> codeStore;
-    std::vector<CallFrame> frames;
     std::vector<std::string> filesLoading;
 
     int blockDepth = 0;
@@ -196,10 +176,13 @@ private:
     int hostReentry = 0;
     int walkerDepth = 0;
     const char* walkerStackBase = nullptr;
-    long long stepsLeft = 0;
+    PellixStepBudget stepBudget;
     // Relaxed is enough: the flag guards no other data, and a stop seen a few jumps late is still in time.
     std::atomic<bool> stopRequested{false};
     // Where the tree walker is, for the errors the engine adds of its own (division by zero, limits).
     const PellixSyntaxNode* currentFunction = nullptr;
     int currentLine = 0;
+
+    // Declared last: it keeps references to the members above.
+    PellixMachine machine{{runtimeStack, callDepth, stopRequested, stepBudget, functions, globals}};
 };

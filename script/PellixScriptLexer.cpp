@@ -107,7 +107,7 @@ bool PellixScript::load(std::string fileName) {
 
 bool PellixScript::parse(std::string text) {
     // Compiled functions may refer to names whose meaning this load can change; compile them again.
-    forgetCompiledCode();
+    machine.forgetCode();
     std::deque<PellixToken> queue;
     QueueRestorer restorer(tokens, &queue);
     if (!scan(text, queue))

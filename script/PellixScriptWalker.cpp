@@ -38,19 +38,6 @@ void PellixScript::throwRuntime(const std::string& error, const std::string& det
     throw PellixRuntimeException(error, detail, function, currentLine);
 }
 
-void PellixScript::countStep(const std::string& function, int line) {
-#ifdef PELLIX_STEP_BUDGET
-    if (--stepsLeft < 0) {
-        throw PellixRuntimeException("Step budget exhausted, the limit is " + std::to_string(PELLIX_STEP_BUDGET) +
-                                         " steps",
-                                     "", function, line);
-    }
-#else
-    (void)function;
-    (void)line;
-#endif
-}
-
 // The walker recurses natively with the script; the depth in nodes bounds it on every build, and the stack it
 // has used bounds it where frames are large (sanitizer builds).
 void PellixScript::checkWalkerDepth(const PellixSyntaxNode* node) {
@@ -93,7 +80,7 @@ PellixVariable PellixScript::invokeWalking(const std::string& name, int argc) {
     ++callDepth;
     currentFunction = function;
     currentLine = function->line;
-    countStep(function->word, function->line);
+    stepBudget.spend(function->word, function->line);
     checkStop(function->word, function->line);
 
     const size_t pushed = static_cast<size_t>(function->localCount - argc);
@@ -145,9 +132,11 @@ int PellixScript::interpret(PellixSyntaxNode* node) {
         PellixSyntaxNode* body = whileForm ? node->body : node->elseBody;
         for (;;) {
             currentLine = node->line;
-            countStep(currentFunction ? currentFunction->word : std::string(), node->line);
+            if (PellixStepBudget::enabled)
+                stepBudget.spend(currentFunction ? currentFunction->word : std::string(), node->line);
             if (isStopRequested())
-                throwStopped(currentFunction ? currentFunction->word : std::string(), node->line);
+                PellixRuntimeException::throwStopped(currentFunction ? currentFunction->word : std::string(),
+                                                     node->line);
             const PellixVariable condition = node->expr ? evaluate(node->expr) : PellixVariable();
             const bool holds = condition.getInteger() != 0;
             if (holds != whileForm)

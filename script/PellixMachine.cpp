@@ -1,7 +1,6 @@
-// The compiled interpreter: runs register-machine code (PellixCompiler) with the frames on the run-time stack.
-// Script-to-script calls do not recurse natively; a host function that calls back into the engine does.
+#include "script/PellixMachine.h"
+
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <utility>
 
@@ -9,8 +8,13 @@
 #include "script/PellixFunctionCode.h"
 #include "script/PellixOperators.h"
 #include "script/PellixScript.h"
+#include "script/PellixStepBudget.h"
 
 namespace {
+
+// The engine's limits, which the tree walker keeps too.
+constexpr size_t maxStackSize = PellixScript::maxStackSize;
+constexpr int maxCallDepth = PellixScript::maxCallDepth;
 
 // Copies a value into a variable's storage; the declaration flags stay.
 inline void storeValue(PellixVariable& target, const PellixVariable& value) {
@@ -72,29 +76,45 @@ inline bool readsTrue(const PellixVariable& value) {
 
 } // namespace
 
-void PellixScript::forgetCompiledCode() {
-    // The code itself stays in codeStore: a host function may load while compiled code is running.
+PellixMachine::PellixMachine(const Shared& shared)
+    : stack(shared.stack), callDepth(shared.callDepth), stopRequested(shared.stopRequested), steps(shared.steps),
+      functions(shared.functions), globals(shared.globals) {}
+
+PellixMachine::~PellixMachine() = default;
+
+void PellixMachine::forgetCode() {
     for (auto& entry : functions)
         entry.second->code = nullptr;
 }
 
-PellixFunctionCode* PellixScript::codeFor(PellixSyntaxNode* function) {
+PellixFunctionCode* PellixMachine::codeFor(PellixSyntaxNode* function) {
     if (!function->code) {
         auto code = std::make_unique<PellixFunctionCode>();
-        PellixCompiler(*this, *code).compileFunction(function);
+        PellixCompiler(functions, globals, *code).compileFunction(function);
         function->code = code.get();
         codeStore.push_back(std::move(code));
     }
     return function->code;
 }
 
+PellixVariable PellixMachine::run(PellixSyntaxNode* function, size_t base) {
+    // A failed run leaves frames of its own behind; the caller's (a host function called from compiled code
+    // may have run this) must be what it finds again.
+    struct Unwind {
+        std::vector<CallFrame>& frames;
+        size_t count;
+        ~Unwind() { frames.resize(count); }
+    } unwind{frames, frames.size()};
+    return execute(codeFor(function), base);
+}
+
 // Frames and the stack: a running function's frame is [base, base + frameSize). Script calls place the callee's
 // frame on the caller's argument slots and never shrink the stack, so values above the running frame may be
 // left over from finished calls; they are dead and reused. A host function gets the stack cut to its arguments,
 // as it must see them on top, and a host invoking a script function gets back the stack it left.
-PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
+PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     const size_t entryFrames = frames.size();
-    const size_t entryArguments = runtimeStack.size() - base;
+    const size_t entryArguments = stack.size() - base;
     const PellixInstruction* begin = nullptr;
     const PellixInstruction* pc = nullptr;
     PellixVariable* frame = nullptr;
@@ -107,15 +127,15 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
     // Makes sure the frame of the running function exists and points the registers at it.
     auto reach = [&]() {
         const size_t end = base + static_cast<size_t>(code->frameSize);
-        if (runtimeStack.size() < end) {
+        if (stack.size() < end) {
             if (end > maxStackSize) {
                 throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) +
                                                  " values",
                                              code->name, code->name, code->line);
             }
-            runtimeStack.resize(end);
+            stack.resize(end);
         }
-        frame = runtimeStack.data() + base;
+        frame = stack.data() + base;
         references = code->references.data();
         begin = code->instructions.data();
     };
@@ -140,7 +160,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
 #define CHECK_STOP(line)                                                                                           \
     do {                                                                                                           \
         if (stopRequested.load(std::memory_order_relaxed))                                                         \
-            throwStopped(code->name, (line));                                                                      \
+            PellixRuntimeException::throwStopped(code->name, (line));                                              \
     } while (false)
 
     for (;;) {
@@ -301,17 +321,13 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
                 limit.type == PellixVariable::Integer) {
                 counter.intValue = PellixOperators::wrapAdd(counter.intValue, step.intValue);
                 holds = in.op == PX_FOR_STEP ? counter.intValue <= limit.intValue : counter.intValue >= limit.intValue;
-#ifdef PELLIX_STEP_BUDGET
-                countStep(code->name, in.e);
-#endif
+                steps.spend(code->name, in.e);
             } else {
                 const PellixOperators::Status status =
                     PellixOperators::apply(PellixOperators::OP_ADD, counter, step, counter);
                 if (status != PellixOperators::Ok)
                     fail(PellixOperators::statusMessage(status), "+");
-#ifdef PELLIX_STEP_BUDGET
-                countStep(code->name, in.e);
-#endif
+                steps.spend(code->name, in.e);
                 holds = PellixOperators::holds(comparison, counter, limit);
             }
             if (holds) {
@@ -349,11 +365,11 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
             const size_t arguments = base + static_cast<size_t>(in.b);
             if (callee->kind == PellixSyntaxNode::NODE_EXTERNAL) {
                 // The host sees its arguments on top of the stack and nothing above them.
-                runtimeStack.resize(arguments + static_cast<size_t>(site.argc));
+                stack.resize(arguments + static_cast<size_t>(site.argc));
                 PellixVariable result;
-                callee->hostFunction(runtimeStack, result, site.argc);
-                runtimeStack.resize(base + static_cast<size_t>(code->frameSize));
-                frame = runtimeStack.data() + base;
+                callee->hostFunction(stack, result, site.argc);
+                stack.resize(base + static_cast<size_t>(code->frameSize));
+                frame = stack.data() + base;
                 moveValue(OPERAND(in.a), std::move(result));
                 break;
             }
@@ -363,7 +379,8 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
                 throw PellixRuntimeException("Too many parameters", site.name, site.name, 0);
             if (callDepth >= maxCallDepth)
                 fail("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth), site.name);
-            checkStop(callee->word, callee->line);
+            if (stopRequested.load(std::memory_order_relaxed))
+                PellixRuntimeException::throwStopped(callee->word, callee->line);
             PellixFunctionCode* calleeCode = codeFor(callee);
             frames.push_back({code, static_cast<size_t>(pc - begin), base, in.a});
             ++callDepth;
@@ -390,7 +407,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
                 PellixVariable result;
                 moveValue(result, resultOperand >= 0 ? std::move(frame[resultOperand])
                                                      : PellixVariable(*references[~resultOperand]));
-                runtimeStack.resize(base + entryArguments);
+                stack.resize(base + entryArguments);
                 return result;
             }
             const size_t resultIndex = base + static_cast<size_t>(resultOperand);
@@ -405,7 +422,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
             if (global)
                 storeValue(destination, *global);
             else
-                moveValue(destination, std::move(runtimeStack[resultIndex]));
+                moveValue(destination, std::move(stack[resultIndex]));
             break;
         }
 
@@ -413,7 +430,7 @@ PellixVariable PellixScript::execute(PellixFunctionCode* code, size_t base) {
             throw code->errors[static_cast<size_t>(in.c)];
 
         case PX_STEP:
-            countStep(code->name, currentLineOf());
+            steps.spend(code->name, currentLineOf());
             break;
 
         default:
