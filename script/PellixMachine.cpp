@@ -16,18 +16,6 @@ namespace {
 constexpr size_t maxStackSize = PellixScript::maxStackSize;
 constexpr int maxCallDepth = PellixScript::maxCallDepth;
 
-// Copies a value into a variable's storage; the declaration flags stay.
-inline void storeValue(PellixVariable& target, const PellixVariable& value) {
-    if (value.type != PellixVariable::String) {
-        target.type = value.type;
-        target.intValue = value.intValue;
-        target.floatValue = value.floatValue;
-    } else if (&target != &value) {
-        target.stringValue = value.stringValue;
-        target.type = PellixVariable::String;
-    }
-}
-
 inline void moveValue(PellixVariable& target, PellixVariable&& value) {
     target.type = value.type;
     target.intValue = value.intValue;
@@ -167,7 +155,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
         const PellixInstruction& in = *pc++;
         switch (in.op) {
         case PX_MOVE:
-            storeValue(OPERAND(in.a), OPERAND(in.b));
+            OPERAND(in.a).storeValue(OPERAND(in.b));
             break;
         case PX_UNDEFINED:
             OPERAND(in.a).type = PellixVariable::Undefined;
@@ -420,7 +408,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
             pc = begin + caller.returnPc;
             PellixVariable& destination = OPERAND(caller.resultOperand);
             if (global)
-                storeValue(destination, *global);
+                destination.storeValue(*global);
             else
                 moveValue(destination, std::move(stack[resultIndex]));
             break;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "script/PellixDepthGuard.h"
 #include "script/PellixOperators.h"
 #include "script/PellixScript.h"
 
@@ -46,18 +47,6 @@ bool isOperatorToken(const PellixToken& token) {
         return false;
     }
 }
-
-// Counts a nesting level for as long as it lives.
-class NestingLevel {
-public:
-    explicit NestingLevel(int& level) : level(level) { ++level; }
-    ~NestingLevel() { --level; }
-    NestingLevel(const NestingLevel&) = delete;
-    NestingLevel& operator=(const NestingLevel&) = delete;
-
-private:
-    int& level;
-};
 
 std::string expressionLimitMessage() {
     return "Expression nested too deeply, the limit is " + std::to_string(PellixScript::maxExpressionDepth);
@@ -127,7 +116,7 @@ PellixSyntaxNode* PellixScript::buildOperation(const std::string& op, std::vecto
 }
 
 PellixSyntaxNode* PellixScript::parseExpression(PellixSyntaxNode* parent) {
-    NestingLevel nesting(expressionNesting);
+    PellixDepthGuard nesting(expressionNesting);
     const int line = parent ? parent->line : 0;
     if (expressionNesting > maxExpressionDepth) {
         PellixToken& token = getToken();

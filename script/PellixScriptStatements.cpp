@@ -2,27 +2,13 @@
 // IF tests and exits, the few node kinds that the interpreters know.
 #include <string>
 
+#include "script/PellixDepthGuard.h"
 #include "script/PellixOperators.h"
 #include "script/PellixScript.h"
 
-namespace {
-
-class BlockLevel {
-public:
-    explicit BlockLevel(int& level) : level(level) { ++level; }
-    ~BlockLevel() { --level; }
-    BlockLevel(const BlockLevel&) = delete;
-    BlockLevel& operator=(const BlockLevel&) = delete;
-
-private:
-    int& level;
-};
-
-} // namespace
-
 // stmts: statements up to END (consumed) or a word that cannot start one (left for the caller).
 void PellixScript::parseBody(PellixSyntaxNode* block) {
-    BlockLevel level(blockDepth);
+    PellixDepthGuard level(blockDepth);
     if (blockDepth > maxBlockDepth) {
         // Name the first statement of the block that is one too many.
         const PellixToken* token = &getToken();

@@ -4,32 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "script/PellixDepthGuard.h"
 #include "script/PellixOperators.h"
 #include "script/PellixScript.h"
 
 namespace {
-
-// Bounds the native recursion of the walker, which follows the nesting of statements, expressions and calls.
-class WalkerLevel {
-public:
-    explicit WalkerLevel(int& depth) : depth(depth) { ++depth; }
-    ~WalkerLevel() { --depth; }
-    WalkerLevel(const WalkerLevel&) = delete;
-    WalkerLevel& operator=(const WalkerLevel&) = delete;
-
-private:
-    int& depth;
-};
-
-// Copies a value into a variable's storage. Only the value moves; the declaration flags stay.
-void storeValue(PellixVariable& target, const PellixVariable& value) {
-    if (&target == &value)
-        return;
-    target.type = value.type;
-    target.intValue = value.intValue;
-    target.floatValue = value.floatValue;
-    target.stringValue = value.stringValue;
-}
 
 } // namespace
 
@@ -111,12 +90,12 @@ PellixVariable PellixScript::call(PellixSyntaxNode* callNode) {
 
 int PellixScript::interpret(PellixSyntaxNode* node) {
     checkWalkerDepth(node);
-    WalkerLevel level(walkerDepth);
+    PellixDepthGuard level(walkerDepth);
     switch (node->kind) {
     case PellixSyntaxNode::NODE_ASSIGN: {
         currentLine = node->line;
         PellixVariable value = node->expr ? evaluate(node->expr) : PellixVariable();
-        storeValue(getRuntimeVar(node, node->word), value);
+        getRuntimeVar(node, node->word).storeValue(value);
         return FLOW_NORMAL;
     }
     case PellixSyntaxNode::NODE_IF: {
@@ -186,7 +165,7 @@ int PellixScript::interpret(PellixSyntaxNode* node) {
 
 PellixVariable PellixScript::evaluate(PellixSyntaxNode* node) {
     checkWalkerDepth(node);
-    WalkerLevel level(walkerDepth);
+    PellixDepthGuard level(walkerDepth);
     switch (node->kind) {
     case PellixSyntaxNode::NODE_VARIABLE:
         return getRuntimeVar(node, node->word);

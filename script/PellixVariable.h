@@ -25,6 +25,19 @@ public:
     void setInteger(int value);
     void setFloat(float value);
     void setString(std::string value);
+    // An assignment: only the value moves, the declaration flags stay. A number leaves the old text where it
+    // is (it is only getString's cache then), so that storing a number never copies a string; storing a
+    // variable into itself changes nothing.
+    void storeValue(const PellixVariable& value) {
+        if (value.type != String) {
+            type = value.type;
+            intValue = value.intValue;
+            floatValue = value.floatValue;
+        } else if (this != &value) {
+            stringValue = value.stringValue;
+            type = String;
+        }
+    }
 
     int getInteger() const;
     float getFloat() const;

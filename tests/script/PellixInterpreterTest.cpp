@@ -114,6 +114,18 @@ TEST(PellixInterpreter, OperandsAreCopiedBeforeCallsOnTheRight) {
               "keptundefined");
 }
 
+TEST(PellixInterpreter, AVariableAssignedToItselfKeepsItsValue) {
+    // Locals and a global of every type, strings long enough to live outside the short-string buffer.
+    const ScriptOutcome outcome = runBoth(
+        "DIM G\nFUNCTION Main\n G = \"a global text well past any short-string buffer\"\n G = G\n"
+        " S = \"a local text, also longer than a short-string buffer holds\"\n S = S\n"
+        " N = 42\n N = N\n F = 1.5\n F = F\n U = U\n"
+        " print G, \"|\", S, \"|\", N, \"|\", F, \"|\", U\nEND FUNCTION\n");
+    ASSERT_TRUE(outcome.ran) << outcome.error;
+    EXPECT_EQ(outcome.output, "a global text well past any short-string buffer|"
+                              "a local text, also longer than a short-string buffer holds|42|1.500000|undefined");
+}
+
 TEST(PellixInterpreter, GlobalsPersistAcrossRuns) {
     for (PellixScript::Interpreter interpreter : {PellixScript::Compiled, PellixScript::TreeWalking}) {
         PellixScript script;

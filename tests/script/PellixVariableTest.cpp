@@ -119,6 +119,46 @@ TEST(PellixVariable, CopiesCarryFlagsAndSlot) {
     EXPECT_EQ(assigned.slot, 17);
 }
 
+TEST(PellixVariable, StoreValueMovesTheValueAndKeepsTheDeclaration) {
+    // Stored into itself, every kind of value stays as it was; a text longer than any short-string buffer
+    // would be lost by a store that empties the target before it copies.
+    const std::string longText(100, 'q');
+    PellixVariable self[4];
+    self[1].setInteger(-7);
+    self[2].setString(longText);
+    self[3].setFloat(2.5f);
+    for (PellixVariable& variable : self) {
+        variable.isGlobal = true;
+        variable.slot = 3;
+        const int8_t type = variable.type;
+        variable.storeValue(variable);
+        EXPECT_EQ(variable.type, type);
+        EXPECT_TRUE(variable.isGlobal);
+        EXPECT_EQ(variable.slot, 3);
+    }
+    EXPECT_EQ(self[0].getString(), "undefined");
+    EXPECT_EQ(self[1].intValue, -7);
+    EXPECT_EQ(self[2].stringValue, longText);
+    EXPECT_EQ(self[3].floatValue, 2.5f);
+
+    PellixVariable target;
+    target.isConst = true;
+    target.slot = 9;
+    target.setString(longText);
+    target.storeValue(number(1.25f));
+    EXPECT_EQ(target.type, PellixVariable::Float);
+    EXPECT_EQ(target.getString(), "1.250000");
+    EXPECT_TRUE(target.isConst);
+    EXPECT_EQ(target.slot, 9);
+    target.storeValue(text("back to text"));
+    EXPECT_EQ(target.type, PellixVariable::String);
+    EXPECT_EQ(target.getString(), "back to text");
+    target.storeValue(PellixVariable());
+    EXPECT_EQ(target.type, PellixVariable::Undefined);
+    EXPECT_EQ(target.getString(), "undefined");
+    EXPECT_EQ(target.slot, 9);
+}
+
 TEST(PellixOperators, ResultsByTypeOfTheLeftOperand) {
     auto apply = [](int code, const PellixVariable& left, const PellixVariable& right) {
         PellixVariable out;
