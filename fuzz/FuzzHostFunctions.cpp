@@ -1,28 +1,14 @@
 #include "FuzzHostFunctions.h"
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "level/HostFunctionNames.h"
+#include "script/PellixStandInHost.h"
 
 namespace {
 
-// Host functions are plain functions; the engine being served at the moment says where print writes.
-std::string* printTarget = nullptr;
-
-void print(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    (void)result;
-    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index) {
-        const std::string& text = stack[index].getString();
-        if (printTarget && printTarget->size() < (1u << 20))
-            printTarget->append(text, 0, std::min<size_t>(text.size(), 4096));
-    }
-}
-
-void isNull(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    result.setInteger(PellixScript::allArgumentsUndefined(stack, argc) ? 1 : 0);
-}
+// Enough to compare two runs; more would only slow the fuzzer down.
+constexpr size_t printLimit = 1u << 20;
 
 void doNothing(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
     (void)stack;
@@ -33,17 +19,17 @@ void doNothing(std::vector<PellixVariable>& stack, PellixVariable& result, int a
 } // namespace
 
 void registerFuzzHostFunctions(PellixScript& script, std::string* output) {
-    printTarget = output;
+    selectPrintTarget(output);
     for (const char* name : Torvane::hostFunctionNames) {
         PellixHostFunction function = doNothing;
         if (std::strcmp(name, "print") == 0)
-            function = print;
+            function = PellixStandInHost::print;
         else if (std::strcmp(name, "isNull") == 0)
-            function = isNull;
+            function = PellixStandInHost::isNull;
         script.addFunction(name, function);
     }
 }
 
 void selectPrintTarget(std::string* output) {
-    printTarget = output;
+    PellixStandInHost::printTo(output, printLimit);
 }

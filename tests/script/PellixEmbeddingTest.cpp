@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptTestSupport.h"
+#include "script/PellixStandInHost.h"
 
 namespace {
 
@@ -204,4 +205,33 @@ TEST(PellixEmbedding, AllArgumentsUndefinedLooksOnlyAtTheCallsArguments) {
     EXPECT_FALSE(PellixScript::allArgumentsUndefined(stack, 50));
     std::vector<PellixVariable> empty;
     EXPECT_TRUE(PellixScript::allArgumentsUndefined(empty, 5));
+}
+
+TEST(PellixEmbedding, StandInPrintWritesOnlyTheArgumentsUpToItsLimit) {
+    std::vector<PellixVariable> stack(4);
+    stack[0].setString("below"); // not an argument
+    stack[1].setInteger(12);
+    stack[2].setString("ab");
+    stack[3].setFloat(0.5f);
+    PellixVariable result;
+    std::string output;
+    PellixStandInHost::printTo(&output);
+    PellixStandInHost::print(stack, result, 3);
+    EXPECT_EQ(output, "12ab0.500000");
+    EXPECT_EQ(result.type, PellixVariable::Undefined);
+    // A count beyond the stack prints what there is and nothing from below it.
+    output.clear();
+    PellixStandInHost::print(stack, result, 50);
+    EXPECT_EQ(output, "below12ab0.500000");
+    std::string limited = "xyz";
+    PellixStandInHost::printTo(&limited, 6);
+    PellixStandInHost::print(stack, result, 3);
+    PellixStandInHost::print(stack, result, 1);
+    EXPECT_EQ(limited, "xyz12a");
+    PellixStandInHost::printTo(nullptr);
+
+    PellixStandInHost::isNull(stack, result, 0);
+    EXPECT_EQ(result.getInteger(), 1);
+    PellixStandInHost::isNull(stack, result, 1);
+    EXPECT_EQ(result.getInteger(), 0);
 }

@@ -9,30 +9,17 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "script/PellixStandInHost.h"
+
 namespace {
 
 std::string printed;
 
-void testPrint(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    (void)result;
-    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index)
-        printed += stack[index].getString();
-}
-
-void testIsNull(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    int allUndefined = 1;
-    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index) {
-        if (stack[index].type != PellixVariable::Undefined)
-            allUndefined = 0;
-    }
-    result.setInteger(allUndefined);
-}
-
 } // namespace
 
 void registerTestHostFunctions(PellixScript& script) {
-    script.addFunction("print", testPrint);
-    script.addFunction("isNull", testIsNull);
+    PellixStandInHost::printTo(&printed);
+    PellixStandInHost::registerOn(script);
 }
 
 std::string takePrintedText() {

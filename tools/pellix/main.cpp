@@ -14,22 +14,9 @@
 
 #include "level/HostFunctionNames.h"
 #include "script/PellixScript.h"
+#include "script/PellixStandInHost.h"
 
 namespace {
-
-// Every argument's printed form, first to last, without separator or line end.
-void print(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    (void)result;
-    for (size_t index = stack.size() - static_cast<size_t>(argc); index < stack.size(); ++index) {
-        const std::string& text = stack[index].getString();
-        std::fwrite(text.data(), 1, text.size(), stdout);
-    }
-}
-
-// 1 when every argument is undefined (also with none), else 0.
-void isNull(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
-    result.setInteger(PellixScript::allArgumentsUndefined(stack, argc) ? 1 : 0);
-}
 
 // Sleeps for the milliseconds of its last argument; without arguments, or with a negative count, not at all.
 void delay(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
@@ -74,9 +61,9 @@ int main(int argc, char** argv) {
     for (const char* name : Torvane::hostFunctionNames) {
         PellixHostFunction function = doNothing;
         if (std::strcmp(name, "print") == 0)
-            function = print;
+            function = PellixStandInHost::print; // to standard output
         else if (std::strcmp(name, "isNull") == 0)
-            function = isNull;
+            function = PellixStandInHost::isNull;
         else if (std::strcmp(name, "delay") == 0)
             function = delay;
         script.addFunction(name, function);
