@@ -117,6 +117,14 @@ PellixSyntaxNode* PellixScript::findCallee(const std::string& name, int argc, Pe
     return function;
 }
 
+const PellixFunctionCode* PellixScript::compiledCode(std::string name) {
+    toUpperString(name);
+    auto entry = functions.find(name);
+    if (entry == functions.end() || entry->second->kind != PellixSyntaxNode::NODE_FUNCTION)
+        return nullptr;
+    return machine.codeFor(entry->second);
+}
+
 std::vector<PellixVariable>* PellixScript::getRuntimeStack() {
     return &runtimeStack;
 }

@@ -18,6 +18,8 @@
 #include "script/PellixToken.h"
 #include "script/PellixVariable.h"
 
+struct PellixFunctionCode;
+
 // The Pellix engine: a host registers its functions, loads script files and runs script functions by name.
 // load, run and addFunction report failure by their result and a one-line last error; invokeFunction throws
 // PellixRuntimeException. Not safe for two threads at once (except the stop request); host functions run on
@@ -83,6 +85,9 @@ public:
     Interpreter getInterpreter() const { return interpreter; }
     const std::map<std::string, PellixSyntaxNode*>& getFunctions() const { return functions; }
     const std::map<std::string, PellixVariable*>& getGlobals() const { return globals; }
+    // What the compiled interpreter runs for the script function of that name, compiled now if need be; null
+    // when there is no such script function. For tools that show it (pellix dump).
+    const PellixFunctionCode* compiledCode(std::string name);
 
     // --- Lexer ---
     bool parse(std::string text);

@@ -2,6 +2,7 @@
 //
 //   pellix check FILE            load FILE; prints nothing and exits 0, or prints the error and exits 1
 //   pellix run FILE [FUNCTION]   load FILE, then run FUNCTION (default Main)
+//   pellix dump FILE [FUNCTION]  load FILE, then print the register code of every script function (or one)
 //
 // IMPORT paths are relative to the current directory, as in the game. The game's host function names are
 // registered: "print" and "isNull" work as in the game, "delay" sleeps, the others do nothing.
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "level/HostFunctionNames.h"
+#include "script/PellixDisassembler.h"
 #include "script/PellixScript.h"
 #include "script/PellixStandInHost.h"
 
@@ -39,10 +41,33 @@ int usage(UsageCause cause) {
     std::fprintf(cause == ASKED_FOR ? stdout : stderr,
                  "usage: pellix check FILE\n"
                  "       pellix run FILE [FUNCTION]\n"
+                 "       pellix dump FILE [FUNCTION]\n"
                  "Loads a level script as the game does (IMPORT paths relative to the current directory).\n"
-                 "check prints nothing when the script loads; run then calls FUNCTION (default Main).\n"
-                 "Both print the error and exit 1 when the script fails.\n");
+                 "check prints nothing when the script loads; run then calls FUNCTION (default Main);\n"
+                 "dump prints what every script function (or FUNCTION) compiles to, one instruction a line.\n"
+                 "All print the error and exit 1 when the script fails.\n");
     return cause == ASKED_FOR ? 0 : 2;
+}
+
+// Every script function in name order, or only the one named; functions a load declared by a call but never
+// defined are listed too, as they compile to the error they end with.
+int dumpCode(PellixScript& script, const char* only) {
+    std::string wanted = only ? only : "";
+    PellixScript::toUpperString(wanted);
+    bool first = true;
+    for (const auto& entry : script.getFunctions()) {
+        if (entry.second->kind != PellixSyntaxNode::NODE_FUNCTION || (only && entry.first != wanted))
+            continue;
+        const PellixFunctionCode* code = script.compiledCode(entry.first);
+        std::printf("%s%s", first ? "" : "\n",
+                    PellixDisassembler::listing(*entry.second, *code, script.getGlobals()).c_str());
+        first = false;
+    }
+    if (only && first) {
+        std::printf("No script function %s\n", only);
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -54,7 +79,8 @@ int main(int argc, char** argv) {
         return usage(WRONG_COMMAND_LINE);
     const std::string command = argv[1];
     const bool check = command == "check";
-    if (!(check && argc == 3) && !(command == "run" && (argc == 3 || argc == 4)))
+    const bool dump = command == "dump";
+    if (!(check && argc == 3) && !((command == "run" || dump) && (argc == 3 || argc == 4)))
         return usage(WRONG_COMMAND_LINE);
 
     PellixScript script;
@@ -75,6 +101,8 @@ int main(int argc, char** argv) {
     }
     if (check)
         return 0;
+    if (dump)
+        return dumpCode(script, argc == 4 ? argv[3] : nullptr);
     if (!script.run(argc == 4 ? argv[3] : "Main")) {
         std::fflush(stdout);
         std::printf("Runtime error: %s\n", script.getLastError().c_str());
