@@ -2,6 +2,8 @@
 //
 //   pellix check FILE            load FILE; prints nothing and exits 0, or prints the error and exits 1
 //   pellix run FILE [FUNCTION]   load FILE, then run FUNCTION (default Main)
+//   pellix walk FILE [FUNCTION]  as run, on the tree-walking interpreter (the reference the compiled one must
+//                                match; the script cases run on both)
 //   pellix dump FILE [FUNCTION]  load FILE, then print the register code of every script function (or one)
 //
 // IMPORT paths are relative to the current directory, as in the game. The game's host function names are
@@ -41,9 +43,11 @@ int usage(UsageCause cause) {
     std::fprintf(cause == ASKED_FOR ? stdout : stderr,
                  "usage: pellix check FILE\n"
                  "       pellix run FILE [FUNCTION]\n"
+                 "       pellix walk FILE [FUNCTION]\n"
                  "       pellix dump FILE [FUNCTION]\n"
                  "Loads a level script as the game does (IMPORT paths relative to the current directory).\n"
                  "check prints nothing when the script loads; run then calls FUNCTION (default Main);\n"
+                 "walk does the same on the tree-walking interpreter, the reference for the compiled one;\n"
                  "dump prints what every script function (or FUNCTION) compiles to, one instruction a line.\n"
                  "All print the error and exit 1 when the script fails.\n");
     return cause == ASKED_FOR ? 0 : 2;
@@ -80,10 +84,13 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const bool check = command == "check";
     const bool dump = command == "dump";
-    if (!(check && argc == 3) && !((command == "run" || dump) && (argc == 3 || argc == 4)))
+    const bool walk = command == "walk";
+    if (!(check && argc == 3) && !((command == "run" || walk || dump) && (argc == 3 || argc == 4)))
         return usage(WRONG_COMMAND_LINE);
 
     PellixScript script;
+    if (walk)
+        script.setInterpreter(PellixScript::TreeWalking);
     for (const char* name : Torvane::hostFunctionNames) {
         PellixHostFunction function = doNothing;
         if (std::strcmp(name, "print") == 0)
