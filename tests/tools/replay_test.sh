@@ -37,6 +37,15 @@ served=$(sed -n 's/^\([0-9]*\) print present$/\1/p' "$trace")
 grep -qx "ended endgame" "$trace" || fail "the level did not end by endgame"
 grep -q "^fighter .* Hero human colour 255 health 100 at $after " "$trace" || fail "no summary of the player"
 
+# Where everyone is, for writing inputs: every N frames the camera and each fighter, the same
+# place the summary gives when the run stops there.
+# Lines are stamped with the frames run so far: after frames 0, 50, ..., 200 of 201.
+run --input "$here/walk.input" --frames 201 --where 50 > "$work/where.trace" || true
+[ "$(grep -c "^[0-9]*1 camera [0-9-]* [0-9-]*$" "$work/where.trace")" -eq 5 ] || fail "not five camera lines in 201 frames"
+last=$(sed -n 's/^201 where [0-9]* Hero \([0-9-]* [0-9-]*\) health 100$/\1/p' "$work/where.trace")
+[ -n "$last" ] && grep -q "^fighter .* Hero human colour 255 health 100 at $last\$" "$work/where.trace" ||
+  fail "the place after 201 frames (${last:-none}) is not the summary's"
+
 # The frames run out: status 3. A bad input file: status 1, the file and line, nothing runs.
 set +e
 run --frames 100 > "$work/short.trace"; status=$?

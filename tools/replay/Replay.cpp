@@ -2,7 +2,7 @@
 // always the same way for the same level, inputs and seed.
 //
 //   torvane-replay [--data DIR] [--input FILE] [--seed N] [--frames N]
-//                  [--shot FRAME:FILE.png]... [--trace FILE]
+//                  [--shot FRAME:FILE.png]... [--trace FILE] [--where N]
 //
 // Exit status: 0 when the script ended the game (or Escape was pressed), 1 on a
 // script or input error, 2 on a bad command line, 3 when the frames ran out first.
@@ -34,14 +34,16 @@ struct Options {
     long long frames = defaultFrames;
     std::vector<std::pair<long long, std::string>> shots;
     std::string trace;
+    long long where = 0;  // every this many frames the camera and fighters are traced; 0: never
 };
 
 int usage(std::FILE* to, int status) {
     std::fprintf(to,
                  "usage: torvane-replay [--data DIR] [--input FILE] [--seed N] [--frames N]\n"
-                 "                      [--shot FRAME:FILE.png]... [--trace FILE]\n"
+                 "                      [--shot FRAME:FILE.png]... [--trace FILE] [--where N]\n"
                  "Plays the level script/main.fb of DIR (default: the current directory) without a display,\n"
                  "66 frames to a second, with the inputs of FILE, and writes a trace of what happened.\n"
+                 "--where N adds the camera and every fighter's place to the trace every N frames.\n"
                  "Exit status: 0 the game was ended, 1 script or input error, 3 the frames ran out first.\n");
     return status;
 }
@@ -70,6 +72,8 @@ int parseOptions(int argc, char** argv, Options& options) {
             options.seed = static_cast<unsigned>(n);
         } else if (option == "--frames" && number(value, 0, LLONG_MAX / 2, n)) {
             options.frames = n;
+        } else if (option == "--where" && number(value, 1, LLONG_MAX / 2, n)) {
+            options.where = n;
         } else if (option == "--shot" && std::strchr(value, ':')) {
             const std::string shot = value;
             const size_t colon = shot.find(':');
@@ -150,6 +154,7 @@ int main(int argc, char** argv) {
             break;
         }
         game->runFrame();
+        if (options.where && frame % options.where == 0) trace.writePositions();
         for (const auto& shot : options.shots) {
             if (shot.first == frame && !savePicture(game->getScreen().getCurrentPage(), shot.second))
                 std::fprintf(stderr, "%s: the picture of frame %lld cannot be written\n", shot.second.c_str(), frame);

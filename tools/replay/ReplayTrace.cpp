@@ -1,8 +1,10 @@
 #include "tools/replay/ReplayTrace.h"
 
 #include "core/Game.h"
+#include "core/MapSystem.h"
 #include "fighters/AIPlayer.h"
 #include "fighters/Player.h"
+#include "hud/Dialog.h"
 
 using Torvane::Player;
 
@@ -43,6 +45,18 @@ void ReplayTrace::scriptFailed(const std::string& line) {
 void ReplayTrace::lookForDeaths() {
     for (Player* fighter : game.getPlayers()) {
         if (!fighter->isAlive()) fighterDied(*fighter);
+    }
+}
+
+void ReplayTrace::writePositions() {
+    std::lock_guard<std::mutex> guard(lock);
+    const Torvane::MapSystem& map = game.getMapSystem();
+    write("camera " + std::to_string(map.getClientX()) + " " + std::to_string(map.getClientY()) +
+          (game.getDialog().isVisible() ? " bubble" : ""));
+    for (Player* fighter : game.getPlayers()) {
+        write("where " + std::to_string(fighter->getId()) + " " + fighter->getName() + " " +
+              std::to_string(fighter->getCentralX()) + " " + std::to_string(fighter->getCentralY()) + " health " +
+              std::to_string(fighter->getHealth()));
     }
 }
 

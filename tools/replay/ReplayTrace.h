@@ -26,6 +26,8 @@ public:
 
     // After each frame: deaths are found by looking, so that every kind of death counts.
     void lookForDeaths();
+    // Where the camera and every fighter are now: for finding where to point when writing inputs.
+    void writePositions();
     void writeSummary(long long frames, const std::string& ending);
     bool hadScriptError() const { return scriptError; }
 
