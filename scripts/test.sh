@@ -12,7 +12,9 @@ case "${1:-}" in
   *) echo "usage: $0 [--sanitize|--thread]" >&2; exit 2 ;;
 esac
 "$root/scripts/build.sh" "$build" "${options[@]}"
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+# Leaks are errors; only those inside Allegro, OpenAL and X are suppressed, each with its reason.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1}
 cd "$build"

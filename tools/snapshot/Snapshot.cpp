@@ -138,7 +138,9 @@ int main(int argc, char** argv) {
     map.draw(frame);
     game->getObjectSystem().drawObjects(frame, map.getClientX(), map.getClientY());
     aim.draw(frame);
-    if (!savePicture(frame, output)) {
+    const bool saved = savePicture(frame, output);
+    destroy_bitmap(frame);
+    if (!saved) {
         std::fprintf(stderr, "torvane-snapshot: cannot write %s\n", output.c_str());
         return 1;
     }
