@@ -41,8 +41,7 @@ TEST(PellixTopLevel, FunctionHeadersAndParameters) {
     EXPECT_EQ(loadError("FUNCTION Print\nEND FUNCTION\n"), "At line 1 : Function redefined : PRINT");
 }
 
-TEST(PellixTopLevel, CallsBeforeDefinitionAndPlaceholders) {
-    EXPECT_EQ(runBoth("FUNCTION Main\n Later 5\nEND FUNCTION\nFUNCTION Later(N)\n print N\nEND FUNCTION\n").output, "5");
+TEST(PellixTopLevel, PlaceholdersOfCallsNeverDefined) {
     EXPECT_EQ(loadError("FUNCTION Main\n Never 1\n Zulu\nEND FUNCTION\n"), "Function not implemented : NEVER");
     // Reading a variable before it is assigned in the text makes it a call.
     EXPECT_EQ(loadError("FUNCTION Main\n X = Y + 1\nEND FUNCTION\n"), "Function not implemented : Y");
@@ -79,27 +78,12 @@ TEST(PellixTopLevel, DimAndConstDeclarations) {
     EXPECT_FALSE(script.getGlobals().at("G")->isConst);
     EXPECT_EQ(script.getGlobals().at("G")->type, PellixVariable::Undefined);
 
-    EXPECT_EQ(runBoth("CONST K = 3\nFUNCTION Main\n print K * 2\nEND FUNCTION\n").output, "6");
     EXPECT_EQ(loadError("CONST K = 3\nFUNCTION Main\n K = 4\nEND FUNCTION\n"),
               "At line 3 : Error, trying to assign a new value to a constant : =");
 }
 
-TEST(PellixTopLevel, NameResolutionLocalsHideGlobals) {
-    const char* text = "DIM X\n"
-                       "FUNCTION Main\n"
-                       " X = 1\n"
-                       " Other\n"
-                       " print X\n"
-                       "END FUNCTION\n"
-                       "FUNCTION Other\n"
-                       " DIM X\n"
-                       " X = 99\n"
-                       "END FUNCTION\n";
-    EXPECT_EQ(runBoth(text).output, "1");
-    // A function named like a global has that global as its result variable.
-    EXPECT_EQ(runBoth("DIM F\nFUNCTION F\n F = 7\nEND FUNCTION\nFUNCTION Main\n print F\n F\n print F()\nEND FUNCTION\n")
-                  .output,
-              "undefined7");
+TEST(PellixTopLevel, NamesThatConflictWithFunctions) {
+    // How names resolve when they do not conflict is in cases/toplevel_names.fb.
     EXPECT_EQ(loadError("FUNCTION Main\n Print = 1\nEND FUNCTION\n"),
               "At line 0 : Name conflicts against a function name. : PRINT");
     EXPECT_EQ(loadError("FUNCTION Main\n X = Helper\nEND FUNCTION\nFUNCTION Helper\n Main = 1\nEND FUNCTION\n"),
