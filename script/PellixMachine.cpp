@@ -102,6 +102,8 @@ PellixVariable PellixMachine::run(PellixSyntaxNode* function, size_t base) {
 // as it must see them on top, and a host invoking a script function gets back the stack it left.
 PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     const size_t entryFrames = frames.size();
+    // Read through a local: through the member, a reference, every backward jump would load once more.
+    const std::atomic<bool>& stop = stopRequested;
     const size_t entryArguments = stack.size() - base;
     const PellixInstruction* begin = nullptr;
     const PellixInstruction* pc = nullptr;
@@ -147,7 +149,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 // out only on a stop.
 #define CHECK_STOP(line)                                                                                           \
     do {                                                                                                           \
-        if (stopRequested.load(std::memory_order_relaxed))                                                         \
+        if (stop.load(std::memory_order_relaxed))                                                                  \
             PellixRuntimeException::throwStopped(code->name, (line));                                              \
     } while (false)
 
@@ -367,7 +369,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
                 throw PellixRuntimeException("Too many parameters", site.name, site.name, 0);
             if (callDepth >= maxCallDepth)
                 fail("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth), site.name);
-            if (stopRequested.load(std::memory_order_relaxed))
+            if (stop.load(std::memory_order_relaxed))
                 PellixRuntimeException::throwStopped(callee->word, callee->line);
             PellixFunctionCode* calleeCode = codeFor(callee);
             frames.push_back({code, static_cast<size_t>(pc - begin), base, in.a});
