@@ -141,7 +141,11 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
         throw PellixRuntimeException("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth),
                                      code->name, code->name, 0);
     }
-    ++callDepth;
+    // Counted in a member of the machine's own, as the engine's count is a reference: only a host function
+    // (which may call back in) needs to see it, and the host's way back restores the engine's count whatever
+    // happens.
+    const int entryDepth = callDepth;
+    depth = entryDepth + 1;
     enter(static_cast<int>(entryArguments));
 
 #define OPERAND(x) ((x) >= 0 ? frame[(x)] : *references[~(x)])
@@ -357,7 +361,9 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
                 // The host sees its arguments on top of the stack and nothing above them.
                 stack.resize(arguments + static_cast<size_t>(site.argc));
                 PellixVariable result;
+                callDepth = depth;
                 callee->hostFunction(stack, result, site.argc);
+                depth = callDepth;
                 stack.resize(base + static_cast<size_t>(code->frameSize));
                 frame = stack.data() + base;
                 moveValue(OPERAND(in.a), std::move(result));
@@ -367,13 +373,13 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
                 throw PellixRuntimeException("Not a valid function", site.name, site.name, 0);
             if (site.argc > callee->localCount)
                 throw PellixRuntimeException("Too many parameters", site.name, site.name, 0);
-            if (callDepth >= maxCallDepth)
+            if (depth >= maxCallDepth)
                 fail("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth), site.name);
             if (stop.load(std::memory_order_relaxed))
                 PellixRuntimeException::throwStopped(callee->word, callee->line);
             PellixFunctionCode* calleeCode = codeFor(callee);
             frames.push_back({code, static_cast<size_t>(pc - begin), base, in.a});
-            ++callDepth;
+            ++depth;
             code = calleeCode;
             base = arguments;
             enter(site.argc);
@@ -390,9 +396,10 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
         case PX_RETURN: {
             if (code->resultMissing)
                 throw PellixRuntimeException("variable not found", code->name, code->name, code->line);
-            --callDepth;
+            --depth;
             const int resultOperand = code->resultOperand;
             if (frames.size() == entryFrames) {
+                callDepth = entryDepth;
                 // Back to the host: the frame goes, the arguments it pushed stay for it to pop.
                 PellixVariable result;
                 moveValue(result, resultOperand >= 0 ? std::move(frame[resultOperand])

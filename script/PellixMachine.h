@@ -65,4 +65,5 @@ private:
     // Forgotten code stays here until the engine dies: a host function may load while compiled code runs.
     std::vector<std::unique_ptr<PellixFunctionCode>> codeStore;
     std::vector<CallFrame> frames;
+    int depth = 0; // calls in progress while execute runs; callDepth is brought up to date around host calls
 };

@@ -28,6 +28,13 @@ void callBack(std::vector<PellixVariable>& stack, PellixVariable& result, int ar
     stack.pop_back();
 }
 
+// Runs the script function Leaf from inside a host function.
+void callLeaf(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
+    (void)stack;
+    (void)argc;
+    result = reentered->invokeFunction("LEAF", 0);
+}
+
 void failingHost(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
     (void)stack;
     (void)result;
@@ -234,4 +241,32 @@ TEST(PellixEmbedding, StandInPrintWritesOnlyTheArgumentsUpToItsLimit) {
     EXPECT_EQ(result.getInteger(), 1);
     PellixStandInHost::isNull(stack, result, 1);
     EXPECT_EQ(result.getInteger(), 0);
+}
+
+TEST(PellixEmbedding, CallsThroughAHostFunctionCountTowardsTheCallLimit) {
+    // Main is call 1 and Down(K) call 2; the recursion reaches N = 0 at call K + 2, whose host function runs
+    // Leaf as call K + 3, and Leaf's call of Tip is one more: at K = 9997 that is past the limit of 10000.
+    // The compiled interpreter only: the tree walker stops far earlier at its own recursion limit.
+    const std::string text = "FUNCTION Down(N)\n IF N > 0 THEN\n  Down = Up(N - 1)\n ELSE\n  Down = CallLeaf()\n"
+                             " END IF\nEND FUNCTION\n"
+                             "FUNCTION Up(N)\n IF N > 0 THEN\n  Up = Down(N - 1)\n ELSE\n  Up = CallLeaf()\n"
+                             " END IF\nEND FUNCTION\n"
+                             "FUNCTION Leaf\n Leaf = Tip()\nEND FUNCTION\n"
+                             "FUNCTION Tip\n Tip = 5\nEND FUNCTION\n"
+                             "FUNCTION Fits\n print Down(9996)\nEND FUNCTION\n"
+                             "FUNCTION TooDeep\n print Down(9997)\nEND FUNCTION\n";
+    PellixScript script;
+    registerTestHostFunctions(script);
+    script.addFunction("callLeaf", callLeaf);
+    reentered = &script;
+    ASSERT_TRUE(script.parse(text)) << script.getLastError();
+    takePrintedText();
+    ASSERT_TRUE(script.run("Fits")) << script.getLastError();
+    EXPECT_EQ(takePrintedText(), "5");
+    EXPECT_FALSE(script.run("TooDeep"));
+    EXPECT_EQ(script.getLastError(), "At line 16 : LEAF: Calls nested too deeply, the limit is 10000 : TIP");
+    // The count is back where it was: the same depth fits again.
+    ASSERT_TRUE(script.run("Fits")) << script.getLastError();
+    EXPECT_EQ(takePrintedText(), "5");
+    reentered = nullptr;
 }
