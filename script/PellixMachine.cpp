@@ -105,6 +105,11 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     // Read through a local: through the member, a reference, every backward jump would load once more.
     const std::atomic<bool>& stop = stopRequested;
     const size_t entryArguments = stack.size() - base;
+    // The stack's storage as last seen, so that calls and returns read no vector through the reference (a
+    // load that waits on another). Brought up to date wherever the stack may change: here, in reach and after
+    // a host function.
+    PellixVariable* stackData = stack.data();
+    size_t stackSize = stack.size();
     const PellixInstruction* begin = nullptr;
     const PellixInstruction* pc = nullptr;
     PellixVariable* frame = nullptr;
@@ -117,15 +122,17 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     // Makes sure the frame of the running function exists and points the registers at it.
     auto reach = [&]() {
         const size_t end = base + static_cast<size_t>(code->frameSize);
-        if (stack.size() < end) {
+        if (stackSize < end) {
             if (end > maxStackSize) {
                 throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) +
                                                  " values",
                                              code->name, code->name, code->line);
             }
             stack.resize(end);
+            stackData = stack.data();
+            stackSize = end;
         }
-        frame = stack.data() + base;
+        frame = stackData + base;
         references = code->references.data();
         begin = code->instructions.data();
     };
@@ -365,7 +372,9 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
                 callee->hostFunction(stack, result, site.argc);
                 depth = callDepth;
                 stack.resize(base + static_cast<size_t>(code->frameSize));
-                frame = stack.data() + base;
+                stackData = stack.data();
+                stackSize = stack.size();
+                frame = stackData + base;
                 moveValue(OPERAND(in.a), std::move(result));
                 break;
             }
@@ -419,7 +428,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
             if (global)
                 destination.storeValue(*global);
             else
-                moveValue(destination, std::move(stack[resultIndex]));
+                moveValue(destination, std::move(stackData[resultIndex]));
             break;
         }
 
