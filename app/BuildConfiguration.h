@@ -5,7 +5,7 @@
 namespace Torvane {
 
 // The two programs are built from the same sources; this is all that tells them apart.
-// Each program (and each test program) links exactly one definition of it.
+// Each program links exactly one definition of it and hands the game what it needs of it.
 struct BuildConfiguration {
     const char* windowTitle;
     MissingSoundDriver missingSoundDriver;
