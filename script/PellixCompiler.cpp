@@ -101,8 +101,15 @@ int PellixCompiler::reference(PellixVariable* value) {
     if (found != referenceIndex.end())
         return found->second;
     code.references.push_back(value);
+    code.literalReferences.push_back(false);
     const int operandValue = ~static_cast<int>(code.references.size() - 1);
     referenceIndex.emplace(value, operandValue);
+    return operandValue;
+}
+
+int PellixCompiler::literal(PellixVariable* value) {
+    const int operandValue = reference(value);
+    code.literalReferences[static_cast<size_t>(~operandValue)] = true;
     return operandValue;
 }
 
@@ -262,7 +269,7 @@ bool PellixCompiler::leafOperand(PellixSyntaxNode* node, int& value) {
     if (!node)
         return false;
     if (node->kind == PellixSyntaxNode::NODE_CONSTANT) {
-        value = reference(node->payload);
+        value = literal(node->payload);
         return true;
     }
     if (node->kind == PellixSyntaxNode::NODE_VARIABLE) {
@@ -551,7 +558,7 @@ int PellixCompiler::operand(PellixSyntaxNode* node) {
     if (!node)
         return undefinedOperand();
     if (node->kind == PellixSyntaxNode::NODE_CONSTANT)
-        return reference(node->payload);
+        return literal(node->payload);
     if (node->kind == PellixSyntaxNode::NODE_VARIABLE) {
         bool missing = false;
         const int value = variableOperand(node, node->word, missing);
@@ -578,7 +585,7 @@ int PellixCompiler::leftOperand(PellixSyntaxNode* operation) {
 void PellixCompiler::compileInto(PellixSyntaxNode* node, int dest) {
     switch (node->kind) {
     case PellixSyntaxNode::NODE_CONSTANT:
-        emit(PX_MOVE, dest, reference(node->payload), 0);
+        emit(PX_MOVE, dest, literal(node->payload), 0);
         return;
     case PellixSyntaxNode::NODE_VARIABLE: {
         bool missing = false;

@@ -52,6 +52,8 @@ private:
 
     int variableOperand(PellixSyntaxNode* node, const std::string& name, bool& missing);
     int reference(PellixVariable* value);
+    // A constant written in the script: the machine may keep a copy of it beside the code.
+    int literal(PellixVariable* value);
     int undefinedOperand();
     int allocateRegister();
     static bool containsCall(const PellixSyntaxNode* node);

@@ -102,6 +102,17 @@ struct PellixCaseTable {
     int32_t end = 0;                                 // first instruction after the SELECT
 };
 
+// An instruction as the machine runs it: opcode and operand form in op, operands as byte offsets where the
+// form says so, jump targets relative to the instruction in bytes. Made from the compiled instructions, one for
+// one, when a function is first called; the compiled ones stay for listings, lines and slow paths.
+struct PellixStep {
+    uint16_t op = 0;
+    int32_t a = 0;
+    int32_t b = 0;
+    int32_t c = 0;
+    int32_t d = 0;
+};
+
 // One script function compiled.
 struct PellixFunctionCode {
     std::string name;
@@ -113,8 +124,13 @@ struct PellixFunctionCode {
     std::vector<PellixInstruction> instructions;
     std::vector<int> lines; // script line of each instruction, for error messages
     std::vector<PellixVariable*> references;
+    std::vector<bool> literalReferences; // for each reference: a constant of the script, whose value never changes
     std::vector<PellixCallSite> calls;
     std::vector<PellixCaseTable> cases;
     std::vector<PellixRuntimeException> errors;
     std::deque<PellixVariable> ownValues; // referenced values that belong to no variable; a deque keeps them put
+    // The machine's own form of the code: the steps, and the literal constants side by side, so that an operand
+    // of either kind is one address away.
+    std::vector<PellixStep> steps;
+    std::vector<PellixVariable> literals;
 };

@@ -62,6 +62,101 @@ inline bool readsTrue(const PellixVariable& value) {
     return match;
 }
 
+// An instruction's operand form: where its value operands live. Only forms other than General have fast
+// paths of their own; they fall back to the operators' full rules as General does.
+enum OperandForm : int {
+    General = 0,      // operands as compiled: a frame slot, or a reference
+    FrameFrame = 1,   // a, b, c frame slots (for FOR steps: counter and limit in the frame, step literal)
+    FrameLiteral = 2, // a, b frame slots, c a literal (FOR steps: counter in the frame, limit and step literal)
+    LiteralFrame = 3, // a, c frame slots, b a literal
+};
+constexpr int formCount = 4;
+constexpr int opcodeCount = PX_STEP + 1;
+
+constexpr uint16_t stepOp(int opcode, int form) {
+    return static_cast<uint16_t>(opcode * formCount + form);
+}
+
+bool isJump(int opcode) {
+    return opcode == PX_JUMP || opcode == PX_JUMP_IF_FALSE || opcode == PX_JUMP_IF_TRUE ||
+           (opcode >= PX_BRANCH_GT && opcode <= PX_FOR_STEP_DOWN) || opcode == PX_BEGIN_APPEND;
+}
+
+bool hasOperandForms(int opcode) {
+    return (opcode >= PX_ADD && opcode <= PX_EQ && opcode != PX_NOT) ||
+           (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
+           (opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ);
+}
+
+int32_t frameOffset(int slot) {
+    return static_cast<int32_t>(slot * static_cast<int>(sizeof(PellixVariable)));
+}
+
+// Makes the machine's steps of compiled code: literals copied side by side, operands as byte offsets where
+// the form allows, jumps relative.
+void prepare(PellixFunctionCode& code) {
+    std::vector<int32_t> literalOffset(code.references.size(), -1);
+    for (size_t index = 0; index < code.references.size(); ++index) {
+        if (code.literalReferences[index]) {
+            literalOffset[index] = frameOffset(static_cast<int>(code.literals.size()));
+            code.literals.push_back(*code.references[index]);
+        }
+    }
+    // Offset of a literal operand, or -1.
+    auto literal = [&](int32_t operand) {
+        return operand < 0 ? literalOffset[static_cast<size_t>(~operand)] : -1;
+    };
+    code.steps.resize(code.instructions.size());
+    for (size_t index = 0; index < code.instructions.size(); ++index) {
+        const PellixInstruction& in = code.instructions[index];
+        PellixStep& step = code.steps[index];
+        step.op = stepOp(in.op, General);
+        step.a = in.a;
+        step.b = in.b;
+        step.c = in.c;
+        step.d = in.d;
+        if (isJump(in.op)) {
+            step.a = static_cast<int32_t>((static_cast<int64_t>(in.a) - static_cast<int64_t>(index)) *
+                                          static_cast<int64_t>(sizeof(PellixStep)));
+        }
+        const bool jumps = isJump(in.op);
+        if (hasOperandForms(in.op) && (jumps || in.a >= 0)) {
+            const int32_t a = jumps ? step.a : frameOffset(in.a);
+            if (in.b >= 0 && in.c >= 0)
+                step = {stepOp(in.op, FrameFrame), a, frameOffset(in.b), frameOffset(in.c), 0};
+            else if (in.b >= 0 && literal(in.c) >= 0)
+                step = {stepOp(in.op, FrameLiteral), a, frameOffset(in.b), literal(in.c), 0};
+            else if (literal(in.b) >= 0 && in.c >= 0)
+                step = {stepOp(in.op, LiteralFrame), a, literal(in.b), frameOffset(in.c), 0};
+        } else if (in.op == PX_MOVE && in.a >= 0) {
+            if (in.b >= 0)
+                step = {stepOp(in.op, FrameFrame), frameOffset(in.a), frameOffset(in.b), 0, 0};
+            else if (literal(in.b) >= 0)
+                step = {stepOp(in.op, FrameLiteral), frameOffset(in.a), literal(in.b), 0, 0};
+        } else if ((in.op == PX_FOR_STEP || in.op == PX_FOR_STEP_DOWN) && in.b >= 0 && literal(in.d) >= 0) {
+            if (in.c >= 0)
+                step = {stepOp(in.op, FrameFrame), step.a, frameOffset(in.b), frameOffset(in.c), literal(in.d)};
+            else if (literal(in.c) >= 0)
+                step = {stepOp(in.op, FrameLiteral), step.a, frameOffset(in.b), literal(in.c), literal(in.d)};
+        }
+    }
+}
+
+// The slow half of an operator: every mix of types, and the failures.
+[[gnu::noinline]] void applyOperator(int operatorCode, const PellixVariable& left, const PellixVariable& right,
+                                     PellixVariable& out, const PellixFunctionCode& code, size_t index) {
+    const PellixOperators::Status status = PellixOperators::apply(operatorCode, left, right, out);
+    if (status != PellixOperators::Ok) {
+        throw PellixRuntimeException(PellixOperators::statusMessage(status),
+                                     PellixOperators::operatorText(operatorCode), code.name, code.lines[index]);
+    }
+}
+
+[[noreturn, gnu::noinline, gnu::cold]] void failAt(const std::string& error, const std::string& detail,
+                                                    const PellixFunctionCode& code, size_t index) {
+    throw PellixRuntimeException(error, detail, code.name, code.lines[index]);
+}
+
 } // namespace
 
 PellixMachine::PellixMachine(const Shared& shared)
@@ -79,6 +174,7 @@ PellixFunctionCode* PellixMachine::codeFor(PellixSyntaxNode* function) {
     if (!function->code) {
         auto code = std::make_unique<PellixFunctionCode>();
         PellixCompiler(functions, globals, *code).compileFunction(function);
+        prepare(*code);
         function->code = code.get();
         codeStore.push_back(std::move(code));
     }
@@ -86,76 +182,91 @@ PellixFunctionCode* PellixMachine::codeFor(PellixSyntaxNode* function) {
 }
 
 PellixVariable PellixMachine::run(PellixSyntaxNode* function, size_t base) {
+    if (!frames)
+        frames.reset(new CallFrame[static_cast<size_t>(maxCallDepth)]);
     // A failed run leaves frames of its own behind; the caller's (a host function called from compiled code
     // may have run this) must be what it finds again.
     struct Unwind {
-        std::vector<CallFrame>& frames;
+        size_t& frameCount;
         size_t count;
-        ~Unwind() { frames.resize(count); }
-    } unwind{frames, frames.size()};
+        ~Unwind() { frameCount = count; }
+    } unwind{frameCount, frameCount};
     return execute(codeFor(function), base);
+}
+
+void PellixMachine::growStack(size_t end, const PellixFunctionCode& code) {
+    if (end > maxStackSize) {
+        throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) + " values",
+                                     code.name, code.name, code.line);
+    }
+    stack.resize(end);
 }
 
 // Frames and the stack: a running function's frame is [base, base + frameSize). Script calls place the callee's
 // frame on the caller's argument slots and never shrink the stack, so values above the running frame may be
 // left over from finished calls; they are dead and reused. A host function gets the stack cut to its arguments,
 // as it must see them on top, and a host invoking a script function gets back the stack it left.
+//
+// The interpreter's state lives in locals that the compiler can keep in registers: nothing takes their address,
+// and the slow paths get what they need as arguments. Dispatch is threaded through a table of label addresses
+// (a GCC and Clang extension): every instruction ends in a jump of its own, which predicts far better than
+// one shared switch.
 PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
-    const size_t entryFrames = frames.size();
-    // Read through a local: through the member, a reference, every backward jump would load once more.
+    const size_t entryFrames = frameCount;
+    size_t top = frameCount;
+    CallFrame* const frameArray = frames.get();
     const std::atomic<bool>& stop = stopRequested;
     const size_t entryArguments = stack.size() - base;
-    // The stack's storage as last seen, so that calls and returns read no vector through the reference (a
-    // load that waits on another). Brought up to date wherever the stack may change: here, in reach and after
-    // a host function.
+    // The stack's storage as last seen, brought up to date wherever the stack may change: on entering a frame
+    // and after a host function.
     PellixVariable* stackData = stack.data();
     size_t stackSize = stack.size();
-    const PellixInstruction* begin = nullptr;
-    const PellixInstruction* pc = nullptr;
+    const PellixStep* begin = nullptr;
+    const PellixStep* pc = nullptr;
     PellixVariable* frame = nullptr;
     PellixVariable* const* references = nullptr;
-
-    auto currentLineOf = [&]() { return code->lines[static_cast<size_t>(pc - 1 - begin)]; };
-    auto fail = [&](const std::string& error, const std::string& detail) {
-        throw PellixRuntimeException(error, detail, code->name, currentLineOf());
-    };
-    // Makes sure the frame of the running function exists and points the registers at it.
-    auto reach = [&]() {
-        const size_t end = base + static_cast<size_t>(code->frameSize);
-        if (stackSize < end) {
-            if (end > maxStackSize) {
-                throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) +
-                                                 " values",
-                                             code->name, code->name, code->line);
-            }
-            stack.resize(end);
-            stackData = stack.data();
-            stackSize = end;
-        }
-        frame = stackData + base;
-        references = code->references.data();
-        begin = code->instructions.data();
-    };
-    // A new call: the arguments are in place; the other locals start undefined.
-    auto enter = [&](int argc) {
-        reach();
-        for (int slot = argc; slot < code->localCount; ++slot)
-            frame[slot].type = PellixVariable::Undefined;
-        pc = begin;
-    };
+    const char* literals = nullptr;
 
     if (callDepth >= maxCallDepth) {
         throw PellixRuntimeException("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth),
                                      code->name, code->name, 0);
     }
-    // Counted in a member of the machine's own, as the engine's count is a reference: only a host function
-    // (which may call back in) needs to see it, and the host's way back restores the engine's count whatever
-    // happens.
+    // Calls in progress, counted in a local: only a host function (which may call back in) needs to see the
+    // count, and the host's way back restores the engine's count whatever happens.
     const int entryDepth = callDepth;
-    depth = entryDepth + 1;
-    enter(static_cast<int>(entryArguments));
+    int depth = entryDepth + 1;
+    using Ops = PellixOperators;
 
+// Makes sure the frame of the running function exists and points the registers at it.
+#define ENTER_FRAME()                                                                                              \
+    do {                                                                                                           \
+        const size_t end_ = base + static_cast<size_t>(code->frameSize);                                           \
+        if (stackSize < end_) {                                                                                    \
+            growStack(end_, *code);                                                                                \
+            stackData = stack.data();                                                                              \
+            stackSize = end_;                                                                                      \
+        }                                                                                                          \
+        frame = stackData + base;                                                                                  \
+        references = code->references.data();                                                                     \
+        literals = reinterpret_cast<const char*>(code->literals.data());                                           \
+        begin = code->steps.data();                                                                                \
+    } while (false)
+#define INDEX() static_cast<size_t>(pc - begin)
+#define LINE() (code->lines[INDEX()])
 #define OPERAND(x) ((x) >= 0 ? frame[(x)] : *references[~(x)])
+#define FRAME_AT(offset) (*reinterpret_cast<PellixVariable*>(reinterpret_cast<char*>(frame) + (offset)))
+#define LITERAL_AT(offset) (*reinterpret_cast<const PellixVariable*>(literals + (offset)))
+#define DISPATCH() goto* labels[pc->op]
+#define NEXT()                                                                                                     \
+    do {                                                                                                           \
+        ++pc;                                                                                                      \
+        DISPATCH();                                                                                                \
+    } while (false)
+#define JUMP_BY(offset)                                                                                            \
+    do {                                                                                                           \
+        pc = reinterpret_cast<const PellixStep*>(reinterpret_cast<const char*>(pc) + (offset));                    \
+        DISPATCH();                                                                                                \
+    } while (false)
 // Where a stop request ends the script: the jumps back to a loop's top and the script calls. The line is worked
 // out only on a stop.
 #define CHECK_STOP(line)                                                                                           \
@@ -164,285 +275,388 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
             PellixRuntimeException::throwStopped(code->name, (line));                                              \
     } while (false)
 
-    for (;;) {
-        const PellixInstruction& in = *pc++;
-        switch (in.op) {
-        case PX_MOVE:
-            OPERAND(in.a).storeValue(OPERAND(in.b));
-            break;
-        case PX_UNDEFINED:
-            OPERAND(in.a).type = PellixVariable::Undefined;
-            break;
+#define FORMS(name) &&name##_0, &&name##_1, &&name##_2, &&name##_3
+#define GENERAL_ONLY(name) &&name##_0, &&unknown, &&unknown, &&unknown
+    static const void* const labels[] = {
+        &&MOVE_0, &&MOVE_1, &&MOVE_2, &&unknown, // PX_MOVE
+        GENERAL_ONLY(UNDEFINED),
+        FORMS(ADD), FORMS(SUB), FORMS(MUL), FORMS(DIV), FORMS(MOD), FORMS(OR), FORMS(AND), FORMS(XOR),
+        GENERAL_ONLY(NOT),
+        FORMS(GT), FORMS(GE), FORMS(LT), FORMS(LE), FORMS(NE), FORMS(EQ),
+        GENERAL_ONLY(JUMP), GENERAL_ONLY(JUMP_IF_FALSE), GENERAL_ONLY(JUMP_IF_TRUE),
+        FORMS(BRANCH_GT), FORMS(BRANCH_GE), FORMS(BRANCH_LT), FORMS(BRANCH_LE), FORMS(BRANCH_NE),
+        FORMS(BRANCH_EQ), FORMS(BRANCH_NOT_GT), FORMS(BRANCH_NOT_GE), FORMS(BRANCH_NOT_LT), FORMS(BRANCH_NOT_LE),
+        FORMS(BRANCH_NOT_NE), FORMS(BRANCH_NOT_EQ),
+        GENERAL_ONLY(LOOP_IF_FALSE), GENERAL_ONLY(LOOP_IF_TRUE),
+        FORMS(LOOP_BRANCH_GT), FORMS(LOOP_BRANCH_GE), FORMS(LOOP_BRANCH_LT), FORMS(LOOP_BRANCH_LE),
+        FORMS(LOOP_BRANCH_NE), FORMS(LOOP_BRANCH_EQ), FORMS(LOOP_BRANCH_NOT_GT), FORMS(LOOP_BRANCH_NOT_GE),
+        FORMS(LOOP_BRANCH_NOT_LT), FORMS(LOOP_BRANCH_NOT_LE), FORMS(LOOP_BRANCH_NOT_NE), FORMS(LOOP_BRANCH_NOT_EQ),
+        &&FOR_STEP_0, &&FOR_STEP_1, &&FOR_STEP_2, &&unknown,
+        &&FOR_STEP_DOWN_0, &&FOR_STEP_DOWN_1, &&FOR_STEP_DOWN_2, &&unknown,
+        GENERAL_ONLY(BEGIN_APPEND), GENERAL_ONLY(APPEND), GENERAL_ONLY(CALL), GENERAL_ONLY(SELECT),
+        GENERAL_ONLY(RETURN), GENERAL_ONLY(ERROR), GENERAL_ONLY(STEP),
+    };
+    static_assert(sizeof(labels) / sizeof(labels[0]) == static_cast<size_t>(opcodeCount * formCount),
+                  "one label for every opcode and operand form");
+#undef GENERAL_ONLY
+#undef FORMS
 
-#define ARITHMETIC(opcode, code_, integerExpression, floatExpression)                                              \
-    case opcode: {                                                                                                 \
-        const PellixVariable& l = OPERAND(in.b);                                                                   \
-        const PellixVariable& r = OPERAND(in.c);                                                                   \
-        PellixVariable& out = OPERAND(in.a);                                                                       \
-        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer) {                              \
-            const int32_t a = l.intValue, b = r.intValue;                                                          \
-            out.intValue = (integerExpression);                                                                    \
-            out.type = PellixVariable::Integer;                                                                    \
-        } else if (l.type == PellixVariable::Float && r.type == PellixVariable::Float) {                           \
-            const float a = l.floatValue, b = r.floatValue;                                                        \
-            out.floatValue = (floatExpression);                                                                    \
-            out.type = PellixVariable::Float;                                                                      \
-        } else {                                                                                                   \
-            const PellixOperators::Status status = PellixOperators::apply(code_, l, r, out);                       \
-            if (status != PellixOperators::Ok)                                                                     \
-                fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(code_));               \
-        }                                                                                                          \
-        break;                                                                                                     \
+    ENTER_FRAME();
+    for (int slot = static_cast<int>(entryArguments); slot < code->localCount; ++slot)
+        frame[slot].type = PellixVariable::Undefined;
+    pc = begin;
+    DISPATCH();
+
+// An instruction with value operands, in its four forms: body(destination, l, r, ...) runs with the operands
+// found for the form. The destination is an expression, found only after the operands are read.
+#define WITH_FORMS(name, body, ...)                                                                                \
+    name##_0 : {                                                                                                   \
+        body(OPERAND(pc->a), OPERAND(pc->b), OPERAND(pc->c), __VA_ARGS__)                                          \
+    }                                                                                                              \
+    name##_1 : {                                                                                                   \
+        body(FRAME_AT(pc->a), FRAME_AT(pc->b), FRAME_AT(pc->c), __VA_ARGS__)                                       \
+    }                                                                                                              \
+    name##_2 : {                                                                                                   \
+        body(FRAME_AT(pc->a), FRAME_AT(pc->b), LITERAL_AT(pc->c), __VA_ARGS__)                                     \
+    }                                                                                                              \
+    name##_3 : {                                                                                                   \
+        body(FRAME_AT(pc->a), LITERAL_AT(pc->b), FRAME_AT(pc->c), __VA_ARGS__)                                     \
     }
-            ARITHMETIC(PX_ADD, PellixOperators::OP_ADD, PellixOperators::wrapAdd(a, b), a + b)
-            ARITHMETIC(PX_SUB, PellixOperators::OP_SUB, PellixOperators::wrapSubtract(a, b), a - b)
-            ARITHMETIC(PX_MUL, PellixOperators::OP_MUL, PellixOperators::wrapMultiply(a, b), a * b)
-#undef ARITHMETIC
 
-#define INTEGER(opcode, code_, integerExpression, guard)                                                           \
-    case opcode: {                                                                                                 \
-        const PellixVariable& l = OPERAND(in.b);                                                                   \
-        const PellixVariable& r = OPERAND(in.c);                                                                   \
-        PellixVariable& out = OPERAND(in.a);                                                                       \
-        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer && (guard)) {                   \
-            const int32_t a = l.intValue, b = r.intValue;                                                          \
-            out.intValue = (integerExpression);                                                                    \
-            out.type = PellixVariable::Integer;                                                                    \
-        } else {                                                                                                   \
-            const PellixOperators::Status status = PellixOperators::apply(code_, l, r, out);                       \
-            if (status != PellixOperators::Ok)                                                                     \
-                fail(PellixOperators::statusMessage(status), PellixOperators::operatorText(code_));               \
-        }                                                                                                          \
-        break;                                                                                                     \
-    }
-            // Division fails on zero and on INT_MIN / -1; a positive divisor is always safe.
-            INTEGER(PX_DIV, PellixOperators::OP_DIV, a / b, r.intValue > 0)
-            INTEGER(PX_MOD, PellixOperators::OP_MOD, a % b, r.intValue > 0)
-            INTEGER(PX_OR, PellixOperators::OP_OR, a | b, true)
-            INTEGER(PX_AND, PellixOperators::OP_AND, a & b, true)
-            INTEGER(PX_XOR, PellixOperators::OP_XOR, a ^ b, true)
-            INTEGER(PX_NOT, PellixOperators::OP_NOT, (static_cast<void>(a), b == 0 ? 1 : 0), true)
-#undef INTEGER
+#define ARITHMETIC(destination, left, right, code_, integerExpression, floatExpression)                            \
+    const PellixVariable& l = left;                                                                                \
+    const PellixVariable& r = right;                                                                               \
+    if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer) {                                  \
+        const int32_t a = l.intValue, b = r.intValue;                                                              \
+        PellixVariable& out = destination;                                                                         \
+        out.intValue = (integerExpression);                                                                        \
+        out.type = PellixVariable::Integer;                                                                        \
+    } else if (l.type == PellixVariable::Float && r.type == PellixVariable::Float) {                               \
+        const float a = l.floatValue, b = r.floatValue;                                                            \
+        PellixVariable& out = destination;                                                                         \
+        out.floatValue = (floatExpression);                                                                        \
+        out.type = PellixVariable::Float;                                                                          \
+    } else {                                                                                                       \
+        applyOperator(code_, l, r, destination, *code, INDEX());                                                   \
+    }                                                                                                              \
+    NEXT();
 
-#define COMPARISON(opcode, code_, comparison)                                                                      \
-    case opcode: {                                                                                                 \
-        const PellixVariable& l = OPERAND(in.b);                                                                   \
-        const PellixVariable& r = OPERAND(in.c);                                                                   \
-        PellixVariable& out = OPERAND(in.a);                                                                       \
-        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer) {                              \
-            out.intValue = (l.intValue comparison r.intValue) ? 1 : 0;                                             \
-            out.type = PellixVariable::Integer;                                                                    \
-        } else {                                                                                                   \
-            PellixOperators::apply(code_, l, r, out);                                                              \
-        }                                                                                                          \
-        break;                                                                                                     \
-    }
-            COMPARISON(PX_GT, PellixOperators::OP_GT, >)
-            COMPARISON(PX_GE, PellixOperators::OP_GE, >=)
-            COMPARISON(PX_LT, PellixOperators::OP_LT, <)
-            COMPARISON(PX_LE, PellixOperators::OP_LE, <=)
-            COMPARISON(PX_NE, PellixOperators::OP_NE, !=)
-            COMPARISON(PX_EQ, PellixOperators::OP_EQ, ==)
-#undef COMPARISON
+// Integer division fails on zero and on INT_MIN / -1; a positive divisor is always safe. Two floats divide as
+// floats whatever the divisor, as the operators do.
+#define DIVISION(destination, left, right, code_)                                                                  \
+    const PellixVariable& l = left;                                                                                \
+    const PellixVariable& r = right;                                                                               \
+    if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer && r.intValue > 0) {                \
+        PellixVariable& out = destination;                                                                         \
+        out.intValue = l.intValue / r.intValue;                                                                    \
+        out.type = PellixVariable::Integer;                                                                        \
+    } else if (l.type == PellixVariable::Float && r.type == PellixVariable::Float) {                               \
+        PellixVariable& out = destination;                                                                         \
+        out.floatValue = l.floatValue / r.floatValue;                                                              \
+        out.type = PellixVariable::Float;                                                                          \
+    } else {                                                                                                       \
+        applyOperator(code_, l, r, destination, *code, INDEX());                                                   \
+    }                                                                                                              \
+    NEXT();
 
-        case PX_JUMP:
-            pc = begin + in.a;
-            break;
-        case PX_JUMP_IF_FALSE:
-            if (!readsTrue(OPERAND(in.b)))
-                pc = begin + in.a;
-            break;
-        case PX_JUMP_IF_TRUE:
-            if (readsTrue(OPERAND(in.b)))
-                pc = begin + in.a;
-            break;
-        case PX_LOOP_IF_FALSE:
-            if (!readsTrue(OPERAND(in.b))) {
-                CHECK_STOP(currentLineOf());
-                pc = begin + in.a;
-            }
-            break;
-        case PX_LOOP_IF_TRUE:
-            if (readsTrue(OPERAND(in.b))) {
-                CHECK_STOP(currentLineOf());
-                pc = begin + in.a;
-            }
-            break;
+// Integer-only fast paths; guard says when the integer expression is safe.
+#define INTEGER(destination, left, right, code_, integerExpression, guard)                                        \
+    const PellixVariable& l = left;                                                                                \
+    const PellixVariable& r = right;                                                                               \
+    if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer && (guard)) {                       \
+        const int32_t a = l.intValue, b = r.intValue;                                                              \
+        PellixVariable& out = destination;                                                                         \
+        out.intValue = (integerExpression);                                                                        \
+        out.type = PellixVariable::Integer;                                                                        \
+    } else {                                                                                                       \
+        applyOperator(code_, l, r, destination, *code, INDEX());                                                   \
+    }                                                                                                              \
+    NEXT();
 
-#define BRANCH(opcode, code_, comparison, when, back)                                                              \
-    case opcode: {                                                                                                 \
-        const PellixVariable& l = OPERAND(in.b);                                                                   \
-        const PellixVariable& r = OPERAND(in.c);                                                                   \
-        bool holds;                                                                                                \
-        if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer)                                \
-            holds = l.intValue comparison r.intValue;                                                              \
-        else                                                                                                       \
-            holds = PellixOperators::holds(code_, l, r);                                                           \
-        if (holds == (when)) {                                                                                     \
-            if (back)                                                                                              \
-                CHECK_STOP(currentLineOf());                                                                       \
-            pc = begin + in.a;                                                                                     \
-        }                                                                                                          \
-        break;                                                                                                     \
-    }
-            BRANCH(PX_BRANCH_GT, PellixOperators::OP_GT, >, true, false)
-            BRANCH(PX_BRANCH_GE, PellixOperators::OP_GE, >=, true, false)
-            BRANCH(PX_BRANCH_LT, PellixOperators::OP_LT, <, true, false)
-            BRANCH(PX_BRANCH_LE, PellixOperators::OP_LE, <=, true, false)
-            BRANCH(PX_BRANCH_NE, PellixOperators::OP_NE, !=, true, false)
-            BRANCH(PX_BRANCH_EQ, PellixOperators::OP_EQ, ==, true, false)
-            BRANCH(PX_BRANCH_NOT_GT, PellixOperators::OP_GT, >, false, false)
-            BRANCH(PX_BRANCH_NOT_GE, PellixOperators::OP_GE, >=, false, false)
-            BRANCH(PX_BRANCH_NOT_LT, PellixOperators::OP_LT, <, false, false)
-            BRANCH(PX_BRANCH_NOT_LE, PellixOperators::OP_LE, <=, false, false)
-            BRANCH(PX_BRANCH_NOT_NE, PellixOperators::OP_NE, !=, false, false)
-            BRANCH(PX_BRANCH_NOT_EQ, PellixOperators::OP_EQ, ==, false, false)
-            BRANCH(PX_LOOP_BRANCH_GT, PellixOperators::OP_GT, >, true, true)
-            BRANCH(PX_LOOP_BRANCH_GE, PellixOperators::OP_GE, >=, true, true)
-            BRANCH(PX_LOOP_BRANCH_LT, PellixOperators::OP_LT, <, true, true)
-            BRANCH(PX_LOOP_BRANCH_LE, PellixOperators::OP_LE, <=, true, true)
-            BRANCH(PX_LOOP_BRANCH_NE, PellixOperators::OP_NE, !=, true, true)
-            BRANCH(PX_LOOP_BRANCH_EQ, PellixOperators::OP_EQ, ==, true, true)
-            BRANCH(PX_LOOP_BRANCH_NOT_GT, PellixOperators::OP_GT, >, false, true)
-            BRANCH(PX_LOOP_BRANCH_NOT_GE, PellixOperators::OP_GE, >=, false, true)
-            BRANCH(PX_LOOP_BRANCH_NOT_LT, PellixOperators::OP_LT, <, false, true)
-            BRANCH(PX_LOOP_BRANCH_NOT_LE, PellixOperators::OP_LE, <=, false, true)
-            BRANCH(PX_LOOP_BRANCH_NOT_NE, PellixOperators::OP_NE, !=, false, true)
-            BRANCH(PX_LOOP_BRANCH_NOT_EQ, PellixOperators::OP_EQ, ==, false, true)
+// Comparisons of two integers give 1 or 0; everything else (floats give floats) takes the operators' rules.
+#define COMPARISON(destination, left, right, code_, comparison)                                                    \
+    const PellixVariable& l = left;                                                                                \
+    const PellixVariable& r = right;                                                                               \
+    if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer) {                                  \
+        const bool result = l.intValue comparison r.intValue;                                                      \
+        PellixVariable& out = destination;                                                                         \
+        out.intValue = result ? 1 : 0;                                                                             \
+        out.type = PellixVariable::Integer;                                                                        \
+    } else {                                                                                                       \
+        applyOperator(code_, l, r, destination, *code, INDEX());                                                   \
+    }                                                                                                              \
+    NEXT();
+
+// A conditional jump on a comparison; ordered is whether two floats compare as floats (for "=" and "<>" they
+// compare as integers). back: the jump closes a loop, so a stop request is honoured there.
+#define BRANCH(destination, left, right, code_, comparison, when, back, ordered)                                  \
+    const PellixVariable& l = left;                                                                                \
+    const PellixVariable& r = right;                                                                               \
+    bool holds;                                                                                                    \
+    if (l.type == PellixVariable::Integer && r.type == PellixVariable::Integer)                                    \
+        holds = l.intValue comparison r.intValue;                                                                  \
+    else if ((ordered) && l.type == PellixVariable::Float && r.type == PellixVariable::Float)                      \
+        holds = l.floatValue comparison r.floatValue;                                                              \
+    else                                                                                                           \
+        holds = PellixOperators::holds(code_, l, r);                                                               \
+    if (holds == (when)) {                                                                                         \
+        if (back)                                                                                                  \
+            CHECK_STOP(LINE());                                                                                    \
+        JUMP_BY(pc->a);                                                                                            \
+    }                                                                                                              \
+    NEXT();
+
+    WITH_FORMS(ADD, ARITHMETIC, Ops::OP_ADD, Ops::wrapAdd(a, b), a + b)
+    WITH_FORMS(SUB, ARITHMETIC, Ops::OP_SUB, Ops::wrapSubtract(a, b), a - b)
+    WITH_FORMS(MUL, ARITHMETIC, Ops::OP_MUL, Ops::wrapMultiply(a, b), a * b)
+    WITH_FORMS(DIV, DIVISION, Ops::OP_DIV)
+    WITH_FORMS(MOD, INTEGER, Ops::OP_MOD, a % b, r.intValue > 0)
+    WITH_FORMS(OR, INTEGER, Ops::OP_OR, a | b, true)
+    WITH_FORMS(AND, INTEGER, Ops::OP_AND, a & b, true)
+    WITH_FORMS(XOR, INTEGER, Ops::OP_XOR, a ^ b, true)
+    WITH_FORMS(GT, COMPARISON, Ops::OP_GT, >)
+    WITH_FORMS(GE, COMPARISON, Ops::OP_GE, >=)
+    WITH_FORMS(LT, COMPARISON, Ops::OP_LT, <)
+    WITH_FORMS(LE, COMPARISON, Ops::OP_LE, <=)
+    WITH_FORMS(NE, COMPARISON, Ops::OP_NE, !=)
+    WITH_FORMS(EQ, COMPARISON, Ops::OP_EQ, ==)
+    WITH_FORMS(BRANCH_GT, BRANCH, Ops::OP_GT, >, true, false, true)
+    WITH_FORMS(BRANCH_GE, BRANCH, Ops::OP_GE, >=, true, false, true)
+    WITH_FORMS(BRANCH_LT, BRANCH, Ops::OP_LT, <, true, false, true)
+    WITH_FORMS(BRANCH_LE, BRANCH, Ops::OP_LE, <=, true, false, true)
+    WITH_FORMS(BRANCH_NE, BRANCH, Ops::OP_NE, !=, true, false, false)
+    WITH_FORMS(BRANCH_EQ, BRANCH, Ops::OP_EQ, ==, true, false, false)
+    WITH_FORMS(BRANCH_NOT_GT, BRANCH, Ops::OP_GT, >, false, false, true)
+    WITH_FORMS(BRANCH_NOT_GE, BRANCH, Ops::OP_GE, >=, false, false, true)
+    WITH_FORMS(BRANCH_NOT_LT, BRANCH, Ops::OP_LT, <, false, false, true)
+    WITH_FORMS(BRANCH_NOT_LE, BRANCH, Ops::OP_LE, <=, false, false, true)
+    WITH_FORMS(BRANCH_NOT_NE, BRANCH, Ops::OP_NE, !=, false, false, false)
+    WITH_FORMS(BRANCH_NOT_EQ, BRANCH, Ops::OP_EQ, ==, false, false, false)
+    WITH_FORMS(LOOP_BRANCH_GT, BRANCH, Ops::OP_GT, >, true, true, true)
+    WITH_FORMS(LOOP_BRANCH_GE, BRANCH, Ops::OP_GE, >=, true, true, true)
+    WITH_FORMS(LOOP_BRANCH_LT, BRANCH, Ops::OP_LT, <, true, true, true)
+    WITH_FORMS(LOOP_BRANCH_LE, BRANCH, Ops::OP_LE, <=, true, true, true)
+    WITH_FORMS(LOOP_BRANCH_NE, BRANCH, Ops::OP_NE, !=, true, true, false)
+    WITH_FORMS(LOOP_BRANCH_EQ, BRANCH, Ops::OP_EQ, ==, true, true, false)
+    WITH_FORMS(LOOP_BRANCH_NOT_GT, BRANCH, Ops::OP_GT, >, false, true, true)
+    WITH_FORMS(LOOP_BRANCH_NOT_GE, BRANCH, Ops::OP_GE, >=, false, true, true)
+    WITH_FORMS(LOOP_BRANCH_NOT_LT, BRANCH, Ops::OP_LT, <, false, true, true)
+    WITH_FORMS(LOOP_BRANCH_NOT_LE, BRANCH, Ops::OP_LE, <=, false, true, true)
+    WITH_FORMS(LOOP_BRANCH_NOT_NE, BRANCH, Ops::OP_NE, !=, false, true, false)
+    WITH_FORMS(LOOP_BRANCH_NOT_EQ, BRANCH, Ops::OP_EQ, ==, false, true, false)
 #undef BRANCH
+#undef COMPARISON
+#undef INTEGER
+#undef DIVISION
+#undef ARITHMETIC
+#undef WITH_FORMS
 
-        case PX_FOR_STEP:
-        case PX_FOR_STEP_DOWN: {
-            PellixVariable& counter = OPERAND(in.b);
-            const PellixVariable& limit = OPERAND(in.c);
-            const PellixVariable& step = OPERAND(in.d);
-            const int comparison = in.op == PX_FOR_STEP ? PellixOperators::OP_LE : PellixOperators::OP_GE;
-            bool holds;
-            if (counter.type == PellixVariable::Integer && step.type == PellixVariable::Integer &&
-                limit.type == PellixVariable::Integer) {
-                counter.intValue = PellixOperators::wrapAdd(counter.intValue, step.intValue);
-                holds = in.op == PX_FOR_STEP ? counter.intValue <= limit.intValue : counter.intValue >= limit.intValue;
-                steps.spend(code->name, in.e);
-            } else {
-                const PellixOperators::Status status =
-                    PellixOperators::apply(PellixOperators::OP_ADD, counter, step, counter);
-                if (status != PellixOperators::Ok)
-                    fail(PellixOperators::statusMessage(status), "+");
-                steps.spend(code->name, in.e);
-                holds = PellixOperators::holds(comparison, counter, limit);
-            }
-            if (holds) {
-                CHECK_STOP(in.e);
-                pc = begin + in.a;
-            }
-            break;
-        }
-
-        case PX_BEGIN_APPEND: {
-            const PellixVariable& text = OPERAND(in.b);
-            if (text.type != PellixVariable::String) {
-                pc = begin + in.a;
-            } else {
-                frame[in.c].intValue = static_cast<int32_t>(text.stringValue.size());
-                frame[in.c].type = PellixVariable::Integer;
-            }
-            break;
-        }
-        case PX_APPEND: {
-            PellixVariable& text = OPERAND(in.a);
-            const PellixOperators::Status status = PellixOperators::appendText(text, OPERAND(in.b));
-            if (status != PellixOperators::Ok) {
-                text.stringValue.resize(static_cast<size_t>(frame[in.c].intValue));
-                fail(PellixOperators::statusMessage(status), "+");
-            }
-            break;
-        }
-
-        case PX_CALL: {
-            const PellixCallSite& site = code->calls[static_cast<size_t>(in.c)];
-            PellixSyntaxNode* callee = site.callee;
-            if (!callee)
-                throw PellixRuntimeException("Function not found", site.name, site.name, 0);
-            const size_t arguments = base + static_cast<size_t>(in.b);
-            if (callee->kind == PellixSyntaxNode::NODE_EXTERNAL) {
-                // The host sees its arguments on top of the stack and nothing above them.
-                stack.resize(arguments + static_cast<size_t>(site.argc));
-                PellixVariable result;
-                callDepth = depth;
-                callee->hostFunction(stack, result, site.argc);
-                depth = callDepth;
-                stack.resize(base + static_cast<size_t>(code->frameSize));
-                stackData = stack.data();
-                stackSize = stack.size();
-                frame = stackData + base;
-                moveValue(OPERAND(in.a), std::move(result));
-                break;
-            }
-            if (callee->kind != PellixSyntaxNode::NODE_FUNCTION)
-                throw PellixRuntimeException("Not a valid function", site.name, site.name, 0);
-            if (site.argc > callee->localCount)
-                throw PellixRuntimeException("Too many parameters", site.name, site.name, 0);
-            if (depth >= maxCallDepth)
-                fail("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth), site.name);
-            if (stop.load(std::memory_order_relaxed))
-                PellixRuntimeException::throwStopped(callee->word, callee->line);
-            PellixFunctionCode* calleeCode = codeFor(callee);
-            frames.push_back({code, static_cast<size_t>(pc - begin), base, in.a});
-            ++depth;
-            code = calleeCode;
-            base = arguments;
-            enter(site.argc);
-            break;
-        }
-
-        case PX_SELECT: {
-            const PellixCaseTable& table = code->cases[static_cast<size_t>(in.c)];
-            const int match = findCase(table, OPERAND(in.b));
-            pc = begin + (match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
-            break;
-        }
-
-        case PX_RETURN: {
-            if (code->resultMissing)
-                throw PellixRuntimeException("variable not found", code->name, code->name, code->line);
-            --depth;
-            const int resultOperand = code->resultOperand;
-            if (frames.size() == entryFrames) {
-                callDepth = entryDepth;
-                // Back to the host: the frame goes, the arguments it pushed stay for it to pop.
-                PellixVariable result;
-                moveValue(result, resultOperand >= 0 ? std::move(frame[resultOperand])
-                                                     : PellixVariable(*references[~resultOperand]));
-                stack.resize(base + entryArguments);
-                return result;
-            }
-            const size_t resultIndex = base + static_cast<size_t>(resultOperand);
-            PellixVariable* const global = resultOperand >= 0 ? nullptr : references[~resultOperand];
-            const CallFrame caller = frames.back();
-            frames.pop_back();
-            code = caller.code;
-            base = caller.base;
-            reach();
-            pc = begin + caller.returnPc;
-            PellixVariable& destination = OPERAND(caller.resultOperand);
-            if (global)
-                destination.storeValue(*global);
-            else
-                moveValue(destination, std::move(stackData[resultIndex]));
-            break;
-        }
-
-        case PX_ERROR:
-            throw code->errors[static_cast<size_t>(in.c)];
-
-        case PX_STEP:
-            steps.spend(code->name, currentLineOf());
-            break;
-
-        default:
-            fail("Unknown instruction", std::to_string(in.op));
-        }
+NOT_0 : {
+    const PellixVariable& l = OPERAND(pc->b);
+    const PellixVariable& r = OPERAND(pc->c);
+    PellixVariable& out = OPERAND(pc->a);
+    if (r.type == PellixVariable::Integer) {
+        out.intValue = r.intValue == 0 ? 1 : 0;
+        out.type = PellixVariable::Integer;
+    } else {
+        applyOperator(Ops::OP_NOT, l, r, out, *code, INDEX());
     }
+    NEXT();
+}
+
+MOVE_0:
+    OPERAND(pc->a).storeValue(OPERAND(pc->b));
+    NEXT();
+MOVE_1:
+    FRAME_AT(pc->a).storeValue(FRAME_AT(pc->b));
+    NEXT();
+MOVE_2:
+    FRAME_AT(pc->a).storeValue(LITERAL_AT(pc->b));
+    NEXT();
+UNDEFINED_0:
+    OPERAND(pc->a).type = PellixVariable::Undefined;
+    NEXT();
+
+JUMP_0:
+    JUMP_BY(pc->a);
+JUMP_IF_FALSE_0:
+    if (!readsTrue(OPERAND(pc->b)))
+        JUMP_BY(pc->a);
+    NEXT();
+JUMP_IF_TRUE_0:
+    if (readsTrue(OPERAND(pc->b)))
+        JUMP_BY(pc->a);
+    NEXT();
+LOOP_IF_FALSE_0:
+    if (!readsTrue(OPERAND(pc->b))) {
+        CHECK_STOP(LINE());
+        JUMP_BY(pc->a);
+    }
+    NEXT();
+LOOP_IF_TRUE_0:
+    if (readsTrue(OPERAND(pc->b))) {
+        CHECK_STOP(LINE());
+        JUMP_BY(pc->a);
+    }
+    NEXT();
+
+// counter = counter + step, then back to the loop's top while the limit is not passed. The FOR's line is
+// the compiled instruction's e.
+#define FOR_STEP(counter_, limit_, step_, up)                                                                      \
+    {                                                                                                              \
+        PellixVariable& counter = counter_;                                                                        \
+        const PellixVariable& limit = limit_;                                                                      \
+        const PellixVariable& step = step_;                                                                        \
+        bool holds;                                                                                                \
+        if (counter.type == PellixVariable::Integer && step.type == PellixVariable::Integer &&                     \
+            limit.type == PellixVariable::Integer) {                                                               \
+            counter.intValue = Ops::wrapAdd(counter.intValue, step.intValue);                                      \
+            holds = (up) ? counter.intValue <= limit.intValue : counter.intValue >= limit.intValue;                \
+            steps.spend(code->name, code->instructions[INDEX()].e);                                                \
+        } else {                                                                                                   \
+            applyOperator(Ops::OP_ADD, counter, step, counter, *code, INDEX());                                    \
+            steps.spend(code->name, code->instructions[INDEX()].e);                                                \
+            holds = Ops::holds((up) ? Ops::OP_LE : Ops::OP_GE, counter, limit);                                    \
+        }                                                                                                          \
+        if (holds) {                                                                                               \
+            CHECK_STOP(code->instructions[INDEX()].e);                                                             \
+            JUMP_BY(pc->a);                                                                                        \
+        }                                                                                                          \
+        NEXT();                                                                                                    \
+    }
+FOR_STEP_0:
+    FOR_STEP(OPERAND(pc->b), OPERAND(pc->c), OPERAND(pc->d), true)
+FOR_STEP_1:
+    FOR_STEP(FRAME_AT(pc->b), FRAME_AT(pc->c), LITERAL_AT(pc->d), true)
+FOR_STEP_2:
+    FOR_STEP(FRAME_AT(pc->b), LITERAL_AT(pc->c), LITERAL_AT(pc->d), true)
+FOR_STEP_DOWN_0:
+    FOR_STEP(OPERAND(pc->b), OPERAND(pc->c), OPERAND(pc->d), false)
+FOR_STEP_DOWN_1:
+    FOR_STEP(FRAME_AT(pc->b), FRAME_AT(pc->c), LITERAL_AT(pc->d), false)
+FOR_STEP_DOWN_2:
+    FOR_STEP(FRAME_AT(pc->b), LITERAL_AT(pc->c), LITERAL_AT(pc->d), false)
+#undef FOR_STEP
+
+BEGIN_APPEND_0 : {
+    const PellixVariable& text = OPERAND(pc->b);
+    if (text.type != PellixVariable::String)
+        JUMP_BY(pc->a);
+    frame[pc->c].intValue = static_cast<int32_t>(text.stringValue.size());
+    frame[pc->c].type = PellixVariable::Integer;
+    NEXT();
+}
+APPEND_0 : {
+    PellixVariable& text = OPERAND(pc->a);
+    const PellixOperators::Status status = Ops::appendText(text, OPERAND(pc->b));
+    if (status != Ops::Ok) {
+        text.stringValue.resize(static_cast<size_t>(frame[pc->c].intValue));
+        failAt(Ops::statusMessage(status), "+", *code, INDEX());
+    }
+    NEXT();
+}
+
+CALL_0 : {
+    const PellixCallSite& site = code->calls[static_cast<size_t>(pc->c)];
+    PellixSyntaxNode* callee = site.callee;
+    if (!callee)
+        throw PellixRuntimeException("Function not found", site.name, site.name, 0);
+    const size_t arguments = base + static_cast<size_t>(pc->b);
+    if (callee->kind == PellixSyntaxNode::NODE_EXTERNAL) {
+        // The host sees its arguments on top of the stack and nothing above them.
+        stack.resize(arguments + static_cast<size_t>(site.argc));
+        PellixVariable result;
+        callDepth = depth;
+        frameCount = top;
+        callee->hostFunction(stack, result, site.argc);
+        depth = callDepth;
+        stack.resize(base + static_cast<size_t>(code->frameSize));
+        stackData = stack.data();
+        stackSize = stack.size();
+        frame = stackData + base;
+        moveValue(OPERAND(pc->a), std::move(result));
+        NEXT();
+    }
+    if (callee->kind != PellixSyntaxNode::NODE_FUNCTION)
+        throw PellixRuntimeException("Not a valid function", site.name, site.name, 0);
+    if (site.argc > callee->localCount)
+        throw PellixRuntimeException("Too many parameters", site.name, site.name, 0);
+    if (depth >= maxCallDepth)
+        failAt("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth), site.name, *code, INDEX());
+    if (stop.load(std::memory_order_relaxed))
+        PellixRuntimeException::throwStopped(callee->word, callee->line);
+    PellixFunctionCode* const calleeCode = callee->code ? callee->code : codeFor(callee);
+    // Written field by field into room made beforehand: no record is built and copied.
+    CallFrame& saved = frameArray[top++];
+    saved.code = code;
+    saved.returnPc = pc + 1;
+    saved.base = base;
+    saved.resultOperand = pc->a;
+    ++depth;
+    code = calleeCode;
+    base = arguments;
+    ENTER_FRAME();
+    for (int slot = site.argc; slot < code->localCount; ++slot)
+        frame[slot].type = PellixVariable::Undefined;
+    pc = begin;
+    DISPATCH();
+}
+
+SELECT_0 : {
+    const PellixCaseTable& table = code->cases[static_cast<size_t>(pc->c)];
+    const int match = findCase(table, OPERAND(pc->b));
+    pc = begin + (match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
+    DISPATCH();
+}
+
+RETURN_0 : {
+    if (code->resultMissing)
+        throw PellixRuntimeException("variable not found", code->name, code->name, code->line);
+    --depth;
+    const int resultOperand = code->resultOperand;
+    if (top == entryFrames) {
+        callDepth = entryDepth;
+        frameCount = top;
+        // Back to the host: the frame goes, the arguments it pushed stay for it to pop.
+        PellixVariable result;
+        moveValue(result, resultOperand >= 0 ? std::move(frame[resultOperand])
+                                             : PellixVariable(*references[~resultOperand]));
+        stack.resize(base + entryArguments);
+        return result;
+    }
+    const size_t resultIndex = base + static_cast<size_t>(resultOperand);
+    PellixVariable* const global = resultOperand >= 0 ? nullptr : references[~resultOperand];
+    const CallFrame& caller = frameArray[--top];
+    code = caller.code;
+    base = caller.base;
+    ENTER_FRAME();
+    pc = caller.returnPc;
+    PellixVariable& destination = OPERAND(caller.resultOperand);
+    if (global)
+        destination.storeValue(*global);
+    else
+        moveValue(destination, std::move(stackData[resultIndex]));
+    DISPATCH();
+}
+
+ERROR_0:
+    throw code->errors[static_cast<size_t>(pc->c)];
+
+STEP_0:
+    steps.spend(code->name, LINE());
+    NEXT();
+
+unknown:
+    failAt("Unknown instruction", std::to_string(pc->op / formCount), *code, INDEX());
+
 #undef CHECK_STOP
+#undef JUMP_BY
+#undef NEXT
+#undef DISPATCH
+#undef LITERAL_AT
+#undef FRAME_AT
 #undef OPERAND
+#undef LINE
+#undef INDEX
+#undef ENTER_FRAME
 }

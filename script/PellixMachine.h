@@ -12,6 +12,7 @@
 class PellixStepBudget;
 class PellixSyntaxNode;
 struct PellixFunctionCode;
+struct PellixStep;
 
 // The compiled interpreter: compiles script functions to register-machine code (PellixCompiler) on their first
 // call and runs that code with the frames on the engine's run-time stack. Script-to-script calls do not recurse
@@ -48,12 +49,14 @@ private:
     // A script function call in progress; the callee's frame starts at base.
     struct CallFrame {
         PellixFunctionCode* code;
-        size_t returnPc;
+        const PellixStep* returnPc;
         size_t base;
         int resultOperand;
     };
 
     PellixVariable execute(PellixFunctionCode* code, size_t base);
+    // Makes the stack end at end at least, or fails as a full stack does.
+    void growStack(size_t end, const PellixFunctionCode& code);
 
     std::vector<PellixVariable>& stack;
     int& callDepth;
@@ -64,6 +67,9 @@ private:
 
     // Forgotten code stays here until the engine dies: a host function may load while compiled code runs.
     std::vector<std::unique_ptr<PellixFunctionCode>> codeStore;
-    std::vector<CallFrame> frames;
-    int depth = 0; // calls in progress while execute runs; callDepth is brought up to date around host calls
+    // Room for as many frames as calls may nest, made on the first run, so that a call never allocates. The
+    // frames in use are [0, frameCount); a running execute keeps its own count and hands it over here only
+    // around host functions, which may run script functions in turn.
+    std::unique_ptr<CallFrame[]> frames;
+    size_t frameCount = 0;
 };
