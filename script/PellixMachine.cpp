@@ -1,6 +1,7 @@
 #include "script/PellixMachine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -9,6 +10,7 @@
 #include "script/PellixOperators.h"
 #include "script/PellixScript.h"
 #include "script/PellixStepBudget.h"
+#include "script/PellixStepMaker.h"
 
 namespace {
 
@@ -62,84 +64,10 @@ inline bool readsTrue(const PellixVariable& value) {
     return match;
 }
 
-// An instruction's operand form: where its value operands live. Only forms other than General have fast
-// paths of their own; they fall back to the operators' full rules as General does.
-enum OperandForm : int {
-    General = 0,      // operands as compiled: a frame slot, or a reference
-    FrameFrame = 1,   // a, b, c frame slots (for FOR steps: counter and limit in the frame, step literal)
-    FrameLiteral = 2, // a, b frame slots, c a literal (FOR steps: counter in the frame, limit and step literal)
-    LiteralFrame = 3, // a, c frame slots, b a literal
-};
-constexpr int formCount = 4;
-constexpr int opcodeCount = PX_STEP + 1;
-
-constexpr uint16_t stepOp(int opcode, int form) {
-    return static_cast<uint16_t>(opcode * formCount + form);
-}
-
-bool isJump(int opcode) {
-    return opcode == PX_JUMP || opcode == PX_JUMP_IF_FALSE || opcode == PX_JUMP_IF_TRUE ||
-           (opcode >= PX_BRANCH_GT && opcode <= PX_FOR_STEP_DOWN) || opcode == PX_BEGIN_APPEND;
-}
-
-bool hasOperandForms(int opcode) {
-    return (opcode >= PX_ADD && opcode <= PX_EQ && opcode != PX_NOT) ||
-           (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
-           (opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ);
-}
-
-int32_t frameOffset(int slot) {
-    return static_cast<int32_t>(slot * static_cast<int>(sizeof(PellixVariable)));
-}
-
-// Makes the machine's steps of compiled code: literals copied side by side, operands as byte offsets where
-// the form allows, jumps relative.
-void prepare(PellixFunctionCode& code) {
-    std::vector<int32_t> literalOffset(code.references.size(), -1);
-    for (size_t index = 0; index < code.references.size(); ++index) {
-        if (code.literalReferences[index]) {
-            literalOffset[index] = frameOffset(static_cast<int>(code.literals.size()));
-            code.literals.push_back(*code.references[index]);
-        }
-    }
-    // Offset of a literal operand, or -1.
-    auto literal = [&](int32_t operand) {
-        return operand < 0 ? literalOffset[static_cast<size_t>(~operand)] : -1;
-    };
-    code.steps.resize(code.instructions.size());
-    for (size_t index = 0; index < code.instructions.size(); ++index) {
-        const PellixInstruction& in = code.instructions[index];
-        PellixStep& step = code.steps[index];
-        step.op = stepOp(in.op, General);
-        step.a = in.a;
-        step.b = in.b;
-        step.c = in.c;
-        step.d = in.d;
-        if (isJump(in.op)) {
-            step.a = static_cast<int32_t>((static_cast<int64_t>(in.a) - static_cast<int64_t>(index)) *
-                                          static_cast<int64_t>(sizeof(PellixStep)));
-        }
-        const bool jumps = isJump(in.op);
-        if (hasOperandForms(in.op) && (jumps || in.a >= 0)) {
-            const int32_t a = jumps ? step.a : frameOffset(in.a);
-            if (in.b >= 0 && in.c >= 0)
-                step = {stepOp(in.op, FrameFrame), a, frameOffset(in.b), frameOffset(in.c), 0};
-            else if (in.b >= 0 && literal(in.c) >= 0)
-                step = {stepOp(in.op, FrameLiteral), a, frameOffset(in.b), literal(in.c), 0};
-            else if (literal(in.b) >= 0 && in.c >= 0)
-                step = {stepOp(in.op, LiteralFrame), a, literal(in.b), frameOffset(in.c), 0};
-        } else if (in.op == PX_MOVE && in.a >= 0) {
-            if (in.b >= 0)
-                step = {stepOp(in.op, FrameFrame), frameOffset(in.a), frameOffset(in.b), 0, 0};
-            else if (literal(in.b) >= 0)
-                step = {stepOp(in.op, FrameLiteral), frameOffset(in.a), literal(in.b), 0, 0};
-        } else if ((in.op == PX_FOR_STEP || in.op == PX_FOR_STEP_DOWN) && in.b >= 0 && literal(in.d) >= 0) {
-            if (in.c >= 0)
-                step = {stepOp(in.op, FrameFrame), step.a, frameOffset(in.b), frameOffset(in.c), literal(in.d)};
-            else if (literal(in.c) >= 0)
-                step = {stepOp(in.op, FrameLiteral), step.a, frameOffset(in.b), literal(in.c), literal(in.d)};
-        }
-    }
+inline float immediateFloat(int32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 // The slow half of an operator: every mix of types, and the failures.
@@ -174,7 +102,7 @@ PellixFunctionCode* PellixMachine::codeFor(PellixSyntaxNode* function) {
     if (!function->code) {
         auto code = std::make_unique<PellixFunctionCode>();
         PellixCompiler(functions, globals, *code).compileFunction(function);
-        prepare(*code);
+        PellixStepMaker::make(*code);
         function->code = code.get();
         codeStore.push_back(std::move(code));
     }
@@ -275,31 +203,44 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
             PellixRuntimeException::throwStopped(code->name, (line));                                              \
     } while (false)
 
-#define FORMS(name) &&name##_0, &&name##_1, &&name##_2, &&name##_3
-#define GENERAL_ONLY(name) &&name##_0, &&unknown, &&unknown, &&unknown
+// Labels by opcode, then by operand form (PellixStepMaker's order); forms an opcode never gets lead nowhere.
+#define CHECKED(name) &&name##_0, &&name##_1, &&name##_2, &&name##_3
+#define NONE3 &&unknown, &&unknown, &&unknown
+#define ALL_FORMS(name) CHECKED(name), &&name##_4, &&name##_5, &&name##_6, &&name##_7, &&name##_8, &&name##_9
+#define INTEGER_FORMS(name) CHECKED(name), &&name##_4, &&name##_5, &&name##_6, NONE3
+#define GENERAL_ONLY(name) &&name##_0, NONE3, NONE3, NONE3
     static const void* const labels[] = {
-        &&MOVE_0, &&MOVE_1, &&MOVE_2, &&unknown, // PX_MOVE
+        &&MOVE_0, &&MOVE_1, &&MOVE_2, &&unknown, NONE3, NONE3, // PX_MOVE
         GENERAL_ONLY(UNDEFINED),
-        FORMS(ADD), FORMS(SUB), FORMS(MUL), FORMS(DIV), FORMS(MOD), FORMS(OR), FORMS(AND), FORMS(XOR),
+        ALL_FORMS(ADD), ALL_FORMS(SUB), ALL_FORMS(MUL), ALL_FORMS(DIV), INTEGER_FORMS(MOD), INTEGER_FORMS(OR),
+        INTEGER_FORMS(AND), INTEGER_FORMS(XOR),
         GENERAL_ONLY(NOT),
-        FORMS(GT), FORMS(GE), FORMS(LT), FORMS(LE), FORMS(NE), FORMS(EQ),
+        INTEGER_FORMS(GT), INTEGER_FORMS(GE), INTEGER_FORMS(LT), INTEGER_FORMS(LE), INTEGER_FORMS(NE),
+        INTEGER_FORMS(EQ),
         GENERAL_ONLY(JUMP), GENERAL_ONLY(JUMP_IF_FALSE), GENERAL_ONLY(JUMP_IF_TRUE),
-        FORMS(BRANCH_GT), FORMS(BRANCH_GE), FORMS(BRANCH_LT), FORMS(BRANCH_LE), FORMS(BRANCH_NE),
-        FORMS(BRANCH_EQ), FORMS(BRANCH_NOT_GT), FORMS(BRANCH_NOT_GE), FORMS(BRANCH_NOT_LT), FORMS(BRANCH_NOT_LE),
-        FORMS(BRANCH_NOT_NE), FORMS(BRANCH_NOT_EQ),
+        ALL_FORMS(BRANCH_GT), ALL_FORMS(BRANCH_GE), ALL_FORMS(BRANCH_LT), ALL_FORMS(BRANCH_LE),
+        INTEGER_FORMS(BRANCH_NE), INTEGER_FORMS(BRANCH_EQ), ALL_FORMS(BRANCH_NOT_GT), ALL_FORMS(BRANCH_NOT_GE),
+        ALL_FORMS(BRANCH_NOT_LT), ALL_FORMS(BRANCH_NOT_LE), INTEGER_FORMS(BRANCH_NOT_NE),
+        INTEGER_FORMS(BRANCH_NOT_EQ),
         GENERAL_ONLY(LOOP_IF_FALSE), GENERAL_ONLY(LOOP_IF_TRUE),
-        FORMS(LOOP_BRANCH_GT), FORMS(LOOP_BRANCH_GE), FORMS(LOOP_BRANCH_LT), FORMS(LOOP_BRANCH_LE),
-        FORMS(LOOP_BRANCH_NE), FORMS(LOOP_BRANCH_EQ), FORMS(LOOP_BRANCH_NOT_GT), FORMS(LOOP_BRANCH_NOT_GE),
-        FORMS(LOOP_BRANCH_NOT_LT), FORMS(LOOP_BRANCH_NOT_LE), FORMS(LOOP_BRANCH_NOT_NE), FORMS(LOOP_BRANCH_NOT_EQ),
-        &&FOR_STEP_0, &&FOR_STEP_1, &&FOR_STEP_2, &&unknown,
-        &&FOR_STEP_DOWN_0, &&FOR_STEP_DOWN_1, &&FOR_STEP_DOWN_2, &&unknown,
+        ALL_FORMS(LOOP_BRANCH_GT), ALL_FORMS(LOOP_BRANCH_GE), ALL_FORMS(LOOP_BRANCH_LT), ALL_FORMS(LOOP_BRANCH_LE),
+        INTEGER_FORMS(LOOP_BRANCH_NE), INTEGER_FORMS(LOOP_BRANCH_EQ), ALL_FORMS(LOOP_BRANCH_NOT_GT),
+        ALL_FORMS(LOOP_BRANCH_NOT_GE), ALL_FORMS(LOOP_BRANCH_NOT_LT), ALL_FORMS(LOOP_BRANCH_NOT_LE),
+        INTEGER_FORMS(LOOP_BRANCH_NOT_NE), INTEGER_FORMS(LOOP_BRANCH_NOT_EQ),
+        &&FOR_STEP_0, &&FOR_STEP_1, &&FOR_STEP_2, &&unknown, &&FOR_STEP_4, &&FOR_STEP_5, &&unknown, NONE3,
+        &&FOR_STEP_DOWN_0, &&FOR_STEP_DOWN_1, &&FOR_STEP_DOWN_2, &&unknown, &&FOR_STEP_DOWN_4, &&FOR_STEP_DOWN_5,
+        &&unknown, NONE3,
         GENERAL_ONLY(BEGIN_APPEND), GENERAL_ONLY(APPEND), GENERAL_ONLY(CALL), GENERAL_ONLY(SELECT),
         GENERAL_ONLY(RETURN), GENERAL_ONLY(ERROR), GENERAL_ONLY(STEP),
     };
-    static_assert(sizeof(labels) / sizeof(labels[0]) == static_cast<size_t>(opcodeCount * formCount),
+    static_assert(sizeof(labels) / sizeof(labels[0]) ==
+                      static_cast<size_t>((PX_STEP + 1) * PellixStepMaker::FormCount),
                   "one label for every opcode and operand form");
 #undef GENERAL_ONLY
-#undef FORMS
+#undef INTEGER_FORMS
+#undef ALL_FORMS
+#undef NONE3
+#undef CHECKED
 
     ENTER_FRAME();
     for (int slot = static_cast<int>(entryArguments); slot < code->localCount; ++slot)
@@ -405,6 +346,163 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
         JUMP_BY(pc->a);                                                                                            \
     }                                                                                                              \
     NEXT();
+
+// The forms whose operand types are known: no tests, the value straight from the frame or the step.
+#define FRAME_INT(offset) FRAME_AT(offset).intValue
+#define FRAME_FLOAT(offset) FRAME_AT(offset).floatValue
+#define INTEGER_TYPED(name, expression)                                                                            \
+    name##_4 : {                                                                                                   \
+        const int32_t a = FRAME_INT(pc->b), b = FRAME_INT(pc->c);                                                  \
+        PellixVariable& out = FRAME_AT(pc->a);                                                                     \
+        out.intValue = (expression);                                                                               \
+        out.type = PellixVariable::Integer;                                                                        \
+        NEXT();                                                                                                    \
+    }                                                                                                              \
+    name##_5 : {                                                                                                   \
+        const int32_t a = FRAME_INT(pc->b), b = pc->c;                                                             \
+        PellixVariable& out = FRAME_AT(pc->a);                                                                     \
+        out.intValue = (expression);                                                                               \
+        out.type = PellixVariable::Integer;                                                                        \
+        NEXT();                                                                                                    \
+    }                                                                                                              \
+    name##_6 : {                                                                                                   \
+        const int32_t a = pc->b, b = FRAME_INT(pc->c);                                                             \
+        PellixVariable& out = FRAME_AT(pc->a);                                                                     \
+        out.intValue = (expression);                                                                               \
+        out.type = PellixVariable::Integer;                                                                        \
+        NEXT();                                                                                                    \
+    }
+#define FLOAT_TYPED(name, expression)                                                                              \
+    name##_7 : {                                                                                                   \
+        const float a = FRAME_FLOAT(pc->b), b = FRAME_FLOAT(pc->c);                                                \
+        PellixVariable& out = FRAME_AT(pc->a);                                                                     \
+        out.floatValue = (expression);                                                                             \
+        out.type = PellixVariable::Float;                                                                          \
+        NEXT();                                                                                                    \
+    }                                                                                                              \
+    name##_8 : {                                                                                                   \
+        const float a = FRAME_FLOAT(pc->b), b = immediateFloat(pc->c);                                             \
+        PellixVariable& out = FRAME_AT(pc->a);                                                                     \
+        out.floatValue = (expression);                                                                             \
+        out.type = PellixVariable::Float;                                                                          \
+        NEXT();                                                                                                    \
+    }                                                                                                              \
+    name##_9 : {                                                                                                   \
+        const float a = immediateFloat(pc->b), b = FRAME_FLOAT(pc->c);                                             \
+        PellixVariable& out = FRAME_AT(pc->a);                                                                     \
+        out.floatValue = (expression);                                                                             \
+        out.type = PellixVariable::Float;                                                                          \
+        NEXT();                                                                                                    \
+    }
+// Known integers still divide only by a positive divisor without the full rules; a literal divisor got the
+// immediate form only when it is one.
+#define DIVISION_TYPED(name, code_, expression)                                                                    \
+    name##_4 : {                                                                                                   \
+        const PellixVariable& r = FRAME_AT(pc->c);                                                                 \
+        if (r.intValue > 0) {                                                                                      \
+            const int32_t a = FRAME_INT(pc->b), b = r.intValue;                                                    \
+            PellixVariable& out = FRAME_AT(pc->a);                                                                 \
+            out.intValue = (expression);                                                                           \
+            out.type = PellixVariable::Integer;                                                                    \
+        } else {                                                                                                   \
+            applyOperator(code_, FRAME_AT(pc->b), r, FRAME_AT(pc->a), *code, INDEX());                             \
+        }                                                                                                          \
+        NEXT();                                                                                                    \
+    }                                                                                                              \
+    name##_5 : {                                                                                                   \
+        const int32_t a = FRAME_INT(pc->b), b = pc->c;                                                             \
+        PellixVariable& out = FRAME_AT(pc->a);                                                                     \
+        out.intValue = (expression);                                                                               \
+        out.type = PellixVariable::Integer;                                                                        \
+        NEXT();                                                                                                    \
+    }                                                                                                              \
+    name##_6:                                                                                                      \
+    goto unknown;
+#define BRANCH_LABEL(label, Type, left, right, comparison, when, back)                                         \
+    label : {                                                                                                      \
+        const Type a = (left), b = (right);                                                                        \
+        if ((a comparison b) == (when)) {                                                                          \
+            if (back)                                                                                              \
+                CHECK_STOP(LINE());                                                                                \
+            JUMP_BY(pc->a);                                                                                        \
+        }                                                                                                          \
+        NEXT();                                                                                                    \
+    }
+#define INTEGER_BRANCH(name, comparison, when, back)                                                               \
+    BRANCH_LABEL(name##_4, int32_t, FRAME_INT(pc->b), FRAME_INT(pc->c), comparison, when, back)                  \
+    BRANCH_LABEL(name##_5, int32_t, FRAME_INT(pc->b), pc->c, comparison, when, back)                             \
+    BRANCH_LABEL(name##_6, int32_t, pc->b, FRAME_INT(pc->c), comparison, when, back)
+#define FLOAT_BRANCH(name, comparison, when, back)                                                                 \
+    BRANCH_LABEL(name##_7, float, FRAME_FLOAT(pc->b), FRAME_FLOAT(pc->c), comparison, when, back)                \
+    BRANCH_LABEL(name##_8, float, FRAME_FLOAT(pc->b), immediateFloat(pc->c), comparison, when, back)             \
+    BRANCH_LABEL(name##_9, float, immediateFloat(pc->b), FRAME_FLOAT(pc->c), comparison, when, back)
+
+    INTEGER_TYPED(ADD, Ops::wrapAdd(a, b))
+    INTEGER_TYPED(SUB, Ops::wrapSubtract(a, b))
+    INTEGER_TYPED(MUL, Ops::wrapMultiply(a, b))
+    DIVISION_TYPED(DIV, Ops::OP_DIV, a / b)
+    DIVISION_TYPED(MOD, Ops::OP_MOD, a % b)
+    INTEGER_TYPED(OR, a | b)
+    INTEGER_TYPED(AND, a & b)
+    INTEGER_TYPED(XOR, a ^ b)
+    INTEGER_TYPED(GT, a > b ? 1 : 0)
+    INTEGER_TYPED(GE, a >= b ? 1 : 0)
+    INTEGER_TYPED(LT, a < b ? 1 : 0)
+    INTEGER_TYPED(LE, a <= b ? 1 : 0)
+    INTEGER_TYPED(NE, a != b ? 1 : 0)
+    INTEGER_TYPED(EQ, a == b ? 1 : 0)
+    FLOAT_TYPED(ADD, a + b)
+    FLOAT_TYPED(SUB, a - b)
+    FLOAT_TYPED(MUL, a * b)
+    FLOAT_TYPED(DIV, a / b)
+    INTEGER_BRANCH(BRANCH_GT, >, true, false)
+    INTEGER_BRANCH(BRANCH_GE, >=, true, false)
+    INTEGER_BRANCH(BRANCH_LT, <, true, false)
+    INTEGER_BRANCH(BRANCH_LE, <=, true, false)
+    INTEGER_BRANCH(BRANCH_NE, !=, true, false)
+    INTEGER_BRANCH(BRANCH_EQ, ==, true, false)
+    INTEGER_BRANCH(BRANCH_NOT_GT, >, false, false)
+    INTEGER_BRANCH(BRANCH_NOT_GE, >=, false, false)
+    INTEGER_BRANCH(BRANCH_NOT_LT, <, false, false)
+    INTEGER_BRANCH(BRANCH_NOT_LE, <=, false, false)
+    INTEGER_BRANCH(BRANCH_NOT_NE, !=, false, false)
+    INTEGER_BRANCH(BRANCH_NOT_EQ, ==, false, false)
+    INTEGER_BRANCH(LOOP_BRANCH_GT, >, true, true)
+    INTEGER_BRANCH(LOOP_BRANCH_GE, >=, true, true)
+    INTEGER_BRANCH(LOOP_BRANCH_LT, <, true, true)
+    INTEGER_BRANCH(LOOP_BRANCH_LE, <=, true, true)
+    INTEGER_BRANCH(LOOP_BRANCH_NE, !=, true, true)
+    INTEGER_BRANCH(LOOP_BRANCH_EQ, ==, true, true)
+    INTEGER_BRANCH(LOOP_BRANCH_NOT_GT, >, false, true)
+    INTEGER_BRANCH(LOOP_BRANCH_NOT_GE, >=, false, true)
+    INTEGER_BRANCH(LOOP_BRANCH_NOT_LT, <, false, true)
+    INTEGER_BRANCH(LOOP_BRANCH_NOT_LE, <=, false, true)
+    INTEGER_BRANCH(LOOP_BRANCH_NOT_NE, !=, false, true)
+    INTEGER_BRANCH(LOOP_BRANCH_NOT_EQ, ==, false, true)
+    FLOAT_BRANCH(BRANCH_GT, >, true, false)
+    FLOAT_BRANCH(BRANCH_GE, >=, true, false)
+    FLOAT_BRANCH(BRANCH_LT, <, true, false)
+    FLOAT_BRANCH(BRANCH_LE, <=, true, false)
+    FLOAT_BRANCH(BRANCH_NOT_GT, >, false, false)
+    FLOAT_BRANCH(BRANCH_NOT_GE, >=, false, false)
+    FLOAT_BRANCH(BRANCH_NOT_LT, <, false, false)
+    FLOAT_BRANCH(BRANCH_NOT_LE, <=, false, false)
+    FLOAT_BRANCH(LOOP_BRANCH_GT, >, true, true)
+    FLOAT_BRANCH(LOOP_BRANCH_GE, >=, true, true)
+    FLOAT_BRANCH(LOOP_BRANCH_LT, <, true, true)
+    FLOAT_BRANCH(LOOP_BRANCH_LE, <=, true, true)
+    FLOAT_BRANCH(LOOP_BRANCH_NOT_GT, >, false, true)
+    FLOAT_BRANCH(LOOP_BRANCH_NOT_GE, >=, false, true)
+    FLOAT_BRANCH(LOOP_BRANCH_NOT_LT, <, false, true)
+    FLOAT_BRANCH(LOOP_BRANCH_NOT_LE, <=, false, true)
+#undef FLOAT_BRANCH
+#undef INTEGER_BRANCH
+#undef BRANCH_LABEL
+#undef DIVISION_TYPED
+#undef FLOAT_TYPED
+#undef INTEGER_TYPED
+#undef FRAME_FLOAT
+#undef FRAME_INT
 
     WITH_FORMS(ADD, ARITHMETIC, Ops::OP_ADD, Ops::wrapAdd(a, b), a + b)
     WITH_FORMS(SUB, ARITHMETIC, Ops::OP_SUB, Ops::wrapSubtract(a, b), a - b)
@@ -530,6 +628,24 @@ FOR_STEP_1:
     FOR_STEP(FRAME_AT(pc->b), FRAME_AT(pc->c), LITERAL_AT(pc->d), true)
 FOR_STEP_2:
     FOR_STEP(FRAME_AT(pc->b), LITERAL_AT(pc->c), LITERAL_AT(pc->d), true)
+// Known integers, the step an immediate: no tests but the loop's own. The limit is in the frame (form 4) or
+// an immediate (form 5).
+#define FOR_STEP_TYPED(label, limitValue, up)                                                                      \
+    label : {                                                                                                      \
+        int32_t& counter = FRAME_AT(pc->b).intValue;                                                               \
+        counter = Ops::wrapAdd(counter, pc->d);                                                                    \
+        steps.spend(code->name, code->instructions[INDEX()].e);                                                    \
+        if ((up) ? counter <= (limitValue) : counter >= (limitValue)) {                                            \
+            CHECK_STOP(code->instructions[INDEX()].e);                                                             \
+            JUMP_BY(pc->a);                                                                                        \
+        }                                                                                                          \
+        NEXT();                                                                                                    \
+    }
+    FOR_STEP_TYPED(FOR_STEP_4, FRAME_AT(pc->c).intValue, true)
+    FOR_STEP_TYPED(FOR_STEP_5, pc->c, true)
+    FOR_STEP_TYPED(FOR_STEP_DOWN_4, FRAME_AT(pc->c).intValue, false)
+    FOR_STEP_TYPED(FOR_STEP_DOWN_5, pc->c, false)
+#undef FOR_STEP_TYPED
 FOR_STEP_DOWN_0:
     FOR_STEP(OPERAND(pc->b), OPERAND(pc->c), OPERAND(pc->d), false)
 FOR_STEP_DOWN_1:
@@ -647,7 +763,7 @@ STEP_0:
     NEXT();
 
 unknown:
-    failAt("Unknown instruction", std::to_string(pc->op / formCount), *code, INDEX());
+    failAt("Unknown instruction", std::to_string(PellixStepMaker::opcodeOf(pc->op)), *code, INDEX());
 
 #undef CHECK_STOP
 #undef JUMP_BY
