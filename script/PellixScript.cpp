@@ -11,10 +11,8 @@ PellixScript::PellixScript() {
 }
 
 PellixScript::~PellixScript() {
-    for (PellixSyntaxNode* node : nodes)
-        delete node;
-    for (PellixVariable* value : values)
-        delete value;
+    nodes.clear();
+    values.clear();
 }
 
 bool PellixScript::addFunction(std::string name, PellixHostFunction function) {

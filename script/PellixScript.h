@@ -6,11 +6,11 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "script/PellixHostFunction.h"
 #include "script/PellixMachine.h"
+#include "script/PellixPool.h"
 #include "script/PellixRuntimeException.h"
 #include "script/PellixStepBudget.h"
 #include "script/PellixSyntaxException.h"
@@ -106,7 +106,7 @@ public:
     void parseFUNCTION();
     void parseIMPORT();
     void endLine();
-    PellixVariable* getVariable(PellixSyntaxNode* node, std::string name, bool create);
+    PellixVariable* getVariable(PellixSyntaxNode* node, const std::string& name, bool create);
 
     // --- Expressions ---
     PellixSyntaxNode* parseExpression(PellixSyntaxNode* parent);
@@ -135,9 +135,12 @@ private:
     PellixSyntaxNode* copyNode(const PellixSyntaxNode* node);
     void deleteNode(PellixSyntaxNode* node);
     PellixVariable* newValue();
+    void deleteValue(PellixVariable* value);
     PellixVariable* newLocal(PellixSyntaxNode* scope, const std::string& name, int line);
     void appendStatement(PellixSyntaxNode* block, PellixSyntaxNode* statement);
     void checkDepth(PellixSyntaxNode* node, int line);
+    // addToken without the string: the lexer passes runs of the text.
+    void addWord(int line, const char* text, size_t length);
 
     // Statement parsers, each consuming its statement up to (not including) the closing line end.
     PellixSyntaxNode* parseIF(PellixSyntaxNode* block);
@@ -171,12 +174,21 @@ private:
     std::vector<PellixVariable> runtimeStack;
 
     Interpreter interpreter = Compiled;
-    std::unordered_set<PellixSyntaxNode*> nodes;
-    std::unordered_set<PellixVariable*> values;
+    PellixPool<PellixSyntaxNode> nodes;
+    PellixPool<PellixVariable> values;
     std::vector<std::string> filesLoading;
 
     int blockDepth = 0;
     int expressionNesting = 0;
+    // The operator and operand stacks of parseExpression, one set for each level of nesting (a deque, so that a
+    // deeper level added does not move the ones in use).
+    struct ExpressionScratch {
+        std::vector<std::string> operators;
+        std::vector<PellixSyntaxNode*> operands;
+        std::vector<bool> savedFlags;
+        std::vector<int> savedCounts;
+    };
+    std::deque<ExpressionScratch> expressionScratch;
     int callDepth = 0;
     int hostReentry = 0;
     int walkerDepth = 0;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "script/PellixDepthGuard.h"
 #include "script/PellixOperators.h"
@@ -11,7 +12,7 @@
 namespace {
 
 struct OperatorRecord {
-    char name[12];
+    std::string_view name; // a view, so that a lookup compares lengths first
     int priority; // smaller binds tighter
     int code;
 };
@@ -27,8 +28,9 @@ const OperatorRecord opPriority[19] = {
 };
 
 const OperatorRecord* findOperator(const std::string& op) {
+    const std::string_view name(op);
     for (const OperatorRecord& record : opPriority) {
-        if (op == record.name)
+        if (name == record.name)
             return &record;
     }
     return nullptr;
@@ -108,8 +110,7 @@ PellixSyntaxNode* PellixScript::buildOperation(const std::string& op, std::vecto
             remove(left);
             remove(right);
         } else {
-            values.erase(value);
-            delete value;
+            deleteValue(value);
         }
     }
     return node;
@@ -123,12 +124,21 @@ PellixSyntaxNode* PellixScript::parseExpression(PellixSyntaxNode* parent) {
         throw PellixSyntaxException(expressionLimitMessage(), token.text, token.line);
     }
 
-    std::vector<std::string> operators;
-    std::vector<PellixSyntaxNode*> operands;
+    // Each nesting level keeps its stacks from one expression to the next, so that most expressions allocate
+    // nothing for them.
+    if (expressionScratch.size() < static_cast<size_t>(expressionNesting))
+        expressionScratch.emplace_back();
+    ExpressionScratch& scratch = expressionScratch[static_cast<size_t>(expressionNesting) - 1];
+    std::vector<std::string>& operators = scratch.operators;
+    std::vector<PellixSyntaxNode*>& operands = scratch.operands;
+    std::vector<bool>& savedFlags = scratch.savedFlags;
+    std::vector<int>& savedCounts = scratch.savedCounts;
+    operators.clear();
+    operands.clear();
+    savedFlags.clear();
+    savedCounts.clear();
     bool operandExpected = true;
     int pendingUnary = 0;
-    std::vector<bool> savedFlags;
-    std::vector<int> savedCounts;
 
     auto buildTop = [&]() {
         PellixSyntaxNode* built = buildOperation(operators.back(), operands, line);

@@ -2,15 +2,18 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "script/PellixScript.h"
 
 namespace {
 
+// Views, so that a lookup compares lengths before any characters: every name of a script is looked up here.
 struct TokenRecord {
     int type;
-    char text[12];
+    std::string_view text;
 };
 
 // Searched in this order; the comma, semicolon and colon reach their types through it too.
@@ -28,7 +31,31 @@ const TokenRecord tokenStrings[31] = {
     {PellixToken::TK_COLON, ":"},
 };
 
-const char operators[] = "()[]=><+-*/";
+// Which records begin with each character, in table order, so that a word is compared with at most three.
+struct KeywordIndex {
+    std::vector<const TokenRecord*> byFirst[256];
+    KeywordIndex() {
+        for (const TokenRecord& record : tokenStrings)
+            byFirst[static_cast<unsigned char>(record.text[0])].push_back(&record);
+    }
+};
+
+const KeywordIndex& keywordIndex() {
+    static const KeywordIndex index;
+    return index;
+}
+
+// The one-character operators "()[]=><+-*/". NUL counts too: it did when they were found with strchr, which
+// also matches the string's terminator, and a NUL in text given to parse still lexes that way.
+bool isOperatorCharacter(char c) {
+    switch (c) {
+    case '(': case ')': case '[': case ']': case '=': case '>': case '<':
+    case '+': case '-': case '*': case '/': case '\0':
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -119,11 +146,13 @@ bool PellixScript::scan(const std::string& text, std::deque<PellixToken>& queue)
     QueueRestorer restorer(tokens, &queue);
     enum State { Normal, Comment, InString } state = Normal;
     int line = 1;
-    std::string word;
-    auto flush = [&]() {
-        if (!word.empty()) {
-            addToken(line, std::move(word));
-            word.clear();
+    // A word is a run of the text, from wordStart up to the character that ends it; none is open at npos.
+    constexpr size_t none = std::string::npos;
+    size_t wordStart = none;
+    auto flush = [&](size_t end) {
+        if (wordStart != none) {
+            addWord(line, text.data() + wordStart, end - wordStart);
+            wordStart = none;
         }
     };
 
@@ -132,42 +161,43 @@ bool PellixScript::scan(const std::string& text, std::deque<PellixToken>& queue)
         const char c = text[i];
         const bool lineEnd = c == '\n' || c == '\r';
         // CR LF is one line end.
+        const size_t at = i;
         if (c == '\r' && i + 1 < length && text[i + 1] == '\n' && state != InString)
             ++i;
         switch (state) {
         case Normal:
-            if (c == ' ' || c == '\t') {
-                flush();
+            if (isLetter(c) || isDigit(c) || c == '.') {
+                if (wordStart == none)
+                    wordStart = at;
+            } else if (c == ' ' || c == '\t') {
+                flush(at);
             } else if (lineEnd) {
-                flush();
-                addToken(line, "\n");
+                flush(at);
+                addWord(line, "\n", 1);
                 ++line;
             } else if (c == '"') {
-                flush();
-                word = "\"";
+                flush(at);
+                wordStart = at;
                 state = InString;
             } else if (c == '\'') {
-                flush();
+                flush(at);
                 state = Comment;
-            } else if (isLetter(c) || isDigit(c) || c == '.') {
-                word += c;
             } else {
-                flush();
-                addToken(line, std::string(1, c));
+                flush(at);
+                addWord(line, &text[at], 1);
             }
             break;
         case Comment:
             if (lineEnd) {
-                addToken(line, "\n");
+                addWord(line, "\n", 1);
                 ++line;
                 state = Normal;
             }
             break;
         case InString:
             // Line ends inside a string are kept and do not count as lines.
-            word += c;
             if (c == '"') {
-                flush();
+                flush(at + 1);
                 state = Normal;
             }
             break;
@@ -182,11 +212,16 @@ bool PellixScript::scan(const std::string& text, std::deque<PellixToken>& queue)
 }
 
 void PellixScript::addToken(int line, std::string text) {
-    if (text.empty() || !tokens)
+    addWord(line, text.data(), text.size());
+}
+
+void PellixScript::addWord(int line, const char* text, size_t length) {
+    if (length == 0 || !tokens)
         return;
+    // Each text is built in place: assigning to a default string goes through a slower library call.
     PellixToken token;
     token.line = line;
-    if (text.size() == 1 && std::strchr(operators, text[0])) {
+    if (length == 1 && isOperatorCharacter(text[0])) {
         // "<=", "<>" and ">=" arrive as two one-character words, possibly with blanks between them. Only an
         // operator merges: a string literal "<" followed by "=" stays a string and an operator.
         if (!tokens->empty()) {
@@ -201,12 +236,12 @@ void PellixScript::addToken(int line, std::string text) {
             }
         }
         token.type = PellixToken::TK_OPERATOR;
-        token.text = std::move(text);
+        token.text = std::string(text, text + length);
     } else if (text[0] == '"') {
         token.type = PellixToken::TK_STRING;
         // The characters between the quotes; a backslash makes the next character stand for itself, except
         // n, t and r. A backslash with nothing after it stays a backslash.
-        const size_t end = text.size() >= 2 ? text.size() - 1 : 1;
+        const size_t end = length >= 2 ? length - 1 : 1;
         token.text.reserve(end);
         for (size_t i = 1; i < end; ++i) {
             char c = text[i];
@@ -223,17 +258,18 @@ void PellixScript::addToken(int line, std::string text) {
         }
     } else if (isDigit(text[0]) || text[0] == '.') {
         token.type = PellixToken::TK_NUMBER;
-        token.text = std::move(text);
+        token.text = std::string(text, text + length);
     } else {
-        toUpperString(text);
+        token.text = std::string(text, text + length);
+        toUpperString(token.text);
         token.type = PellixToken::TK_NAME;
-        for (const TokenRecord& record : tokenStrings) {
-            if (text == record.text) {
-                token.type = record.type;
+        const std::string_view word(token.text);
+        for (const TokenRecord* record : keywordIndex().byFirst[static_cast<unsigned char>(word[0])]) {
+            if (word == record->text) {
+                token.type = record->type;
                 break;
             }
         }
-        token.text = std::move(text);
     }
     tokens->push_back(std::move(token));
 }

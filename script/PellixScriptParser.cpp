@@ -5,33 +5,31 @@
 #include "script/PellixScript.h"
 
 PellixSyntaxNode* PellixScript::newNode(PellixSyntaxNode* parent) {
-    PellixSyntaxNode* node = new PellixSyntaxNode(parent);
-    nodes.insert(node);
-    return node;
+    return nodes.make(parent);
 }
 
 PellixSyntaxNode* PellixScript::newStatement(PellixSyntaxNode* parent, int line, std::string word) {
-    PellixSyntaxNode* node = new PellixSyntaxNode(parent, nullptr, nullptr, line, std::move(word));
-    nodes.insert(node);
-    return node;
+    return nodes.make(parent, nullptr, nullptr, line, std::move(word));
 }
 
 PellixSyntaxNode* PellixScript::copyNode(const PellixSyntaxNode* node) {
-    PellixSyntaxNode* copy = new PellixSyntaxNode(*node);
+    PellixSyntaxNode* copy = nodes.make(*node);
     copy->code = nullptr;
-    nodes.insert(copy);
     return copy;
 }
 
+// The pool keeps the node until the engine dies; only what it holds is released now. Releasing twice is
+// harmless.
 void PellixScript::deleteNode(PellixSyntaxNode* node) {
-    if (nodes.erase(node))
-        delete node;
+    *node = PellixSyntaxNode(nullptr);
 }
 
 PellixVariable* PellixScript::newValue() {
-    PellixVariable* value = new PellixVariable();
-    values.insert(value);
-    return value;
+    return values.make();
+}
+
+void PellixScript::deleteValue(PellixVariable* value) {
+    *value = PellixVariable();
 }
 
 PellixSyntaxNode* PellixScript::newIntegerConstant(PellixSyntaxNode* parent, int value) {
@@ -276,7 +274,7 @@ void PellixScript::endLine() {
     popToken();
 }
 
-PellixVariable* PellixScript::getVariable(PellixSyntaxNode* node, std::string name, bool create) {
+PellixVariable* PellixScript::getVariable(PellixSyntaxNode* node, const std::string& name, bool create) {
     PellixSyntaxNode* function = node ? node->function : nullptr;
     if (function) {
         auto local = function->variables.find(name);

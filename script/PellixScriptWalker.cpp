@@ -216,8 +216,7 @@ void PellixScript::remove(PellixSyntaxNode* node) {
         if (!current)
             continue;
         if (current->kind == PellixSyntaxNode::NODE_CONSTANT && current->payload) {
-            if (values.erase(current->payload))
-                delete current->payload;
+            deleteValue(current->payload);
         } else if (current->kind == PellixSyntaxNode::NODE_OPERATION) {
             pending.push_back(current->left);
             pending.push_back(current->right);

@@ -115,6 +115,23 @@ TEST(PellixExpression, CallsInExpressionsParse) {
     EXPECT_EQ(main->statements.at(0)->expr->expr, script.getFunctions().at("F"));
 }
 
+TEST(PellixExpression, ArgumentsInsideAnOpenExpressionKeepItsOperators) {
+    // Each argument is an expression of its own, parsed while the enclosing ones wait half built.
+    const ScriptOutcome outcome =
+        runBoth("FUNCTION Main\n print 2 * (1 + Add(3 * Add(1, 2 - 3), (4 + 5) * 2)) - -1, Add(Add(1, 2), 3) * 2\n"
+                "END FUNCTION\nFUNCTION Add(A, B)\n Add = A + B\nEND FUNCTION\n");
+    EXPECT_TRUE(outcome.loaded && outcome.ran) << outcome.error;
+    EXPECT_EQ(outcome.output, "3912");
+
+    // A parse that fails deep inside an argument leaves nothing behind for the next one.
+    PellixScript script;
+    registerTestHostFunctions(script);
+    EXPECT_FALSE(script.parse("FUNCTION Main\n X = 1 + isNull(2 * (3 + isNull(4,\nEND FUNCTION\n"));
+    ASSERT_TRUE(script.parse("FUNCTION Other\n print 5 - 2 * 2\nEND FUNCTION\n")) << script.getLastError();
+    EXPECT_TRUE(script.run("Other")) << script.getLastError();
+    EXPECT_EQ(takePrintedText(), "1");
+}
+
 TEST(PellixExpression, OperatorPriorityTable) {
     EXPECT_EQ(PellixScript::getOperatorPriority("NOT"), 2);
     EXPECT_EQ(PellixScript::getOperatorPriority("MOD"), 3);

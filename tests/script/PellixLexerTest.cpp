@@ -43,6 +43,24 @@ TEST(PellixLexer, NumbersNamesAndKeywords) {
     EXPECT_EQ(describeTokens("forX ifs\n"), "0:FORX 0:IFS 3:\\n");
 }
 
+TEST(PellixLexer, NamesCloseToKeywordsStayNames) {
+    // Same first letter and length as a keyword, or a keyword with a letter more or less.
+    EXPECT_EQ(describeTokens("ELSA EXIST CASH CALF CONS WHILST UNTO SELECTS FUNCTIONS EN E\n"),
+              "0:ELSA 0:EXIST 0:CASH 0:CALF 0:CONS 0:WHILST 0:UNTO 0:SELECTS 0:FUNCTIONS 0:EN 0:E 3:\\n");
+    EXPECT_EQ(describeTokens("else exit end case call const\n"), "7:ELSE 8:EXIT 21:END 30:CASE 18:CALL 11:CONST 3:\\n");
+}
+
+TEST(PellixLexer, NulInParsedTextIsAnOperator) {
+    // load stops at a NUL byte; text given to parse keeps it, and it lexes as a one-character operator.
+    PellixScript script;
+    std::deque<PellixToken> queue;
+    ASSERT_TRUE(script.scan(std::string("a", 1) + std::string(1, '\0') + "b\n", queue));
+    ASSERT_EQ(queue.size(), 4u);
+    EXPECT_EQ(queue[1].type, PellixToken::TK_OPERATOR);
+    EXPECT_EQ(queue[1].text, std::string(1, '\0'));
+    EXPECT_EQ(queue[2].text, "B");
+}
+
 TEST(PellixLexer, StringsKeepCaseResolveEscapesAndLineEnds) {
     EXPECT_EQ(describeTokens("\"Hello, World\"\n"), "1:Hello, World 3:\\n");
     EXPECT_EQ(describeTokens("\"it's\" ' a comment\n"), "1:it's 3:\\n");
