@@ -100,6 +100,9 @@ struct PellixCaseTable {
     std::unordered_map<std::string, int> strings;    // string values, for a selector that is no string
     std::vector<int32_t> targets;                    // first instruction of each CASE body
     int32_t end = 0;                                 // first instruction after the SELECT
+    // Made with the machine's steps where the selector is known to be an integer and no CASE value is a text:
+    // the instruction to go to for each value of dense, misses going to end.
+    std::vector<int32_t> denseTargets;
 };
 
 // An instruction as the machine runs it: opcode and operand form in op, operands as byte offsets where the
@@ -111,6 +114,7 @@ struct PellixStep {
     int32_t b = 0;
     int32_t c = 0;
     int32_t d = 0;
+    int32_t e = 0;
 };
 
 // One script function compiled.

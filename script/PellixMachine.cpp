@@ -70,6 +70,11 @@ inline float immediateFloat(int32_t bits) {
     return value;
 }
 
+// The reciprocal a MOD by a literal carries in d and e.
+inline uint64_t immediateMagic(const PellixStep* step) {
+    return static_cast<uint32_t>(step->d) | static_cast<uint64_t>(static_cast<uint32_t>(step->e)) << 32;
+}
+
 // The slow half of an operator: every mix of types, and the failures.
 [[gnu::noinline]] void applyOperator(int operatorCode, const PellixVariable& left, const PellixVariable& right,
                                      PellixVariable& out, const PellixFunctionCode& code, size_t index) {
@@ -230,7 +235,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
         &&FOR_STEP_0, &&FOR_STEP_1, &&FOR_STEP_2, &&unknown, &&FOR_STEP_4, &&FOR_STEP_5, &&unknown, NONE3,
         &&FOR_STEP_DOWN_0, &&FOR_STEP_DOWN_1, &&FOR_STEP_DOWN_2, &&unknown, &&FOR_STEP_DOWN_4, &&FOR_STEP_DOWN_5,
         &&unknown, NONE3,
-        GENERAL_ONLY(BEGIN_APPEND), GENERAL_ONLY(APPEND), GENERAL_ONLY(CALL), GENERAL_ONLY(SELECT),
+        GENERAL_ONLY(BEGIN_APPEND), GENERAL_ONLY(APPEND), GENERAL_ONLY(CALL), &&SELECT_0, NONE3, &&SELECT_4, NONE3, &&unknown, &&unknown,
         GENERAL_ONLY(RETURN), GENERAL_ONLY(ERROR), GENERAL_ONLY(STEP),
     };
     static_assert(sizeof(labels) / sizeof(labels[0]) ==
@@ -396,7 +401,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     }
 // Known integers still divide only by a positive divisor without the full rules; a literal divisor got the
 // immediate form only when it is one.
-#define DIVISION_TYPED(name, code_, expression)                                                                    \
+#define DIVISION_TYPED(name, code_, expression, immediateExpression)                                            \
     name##_4 : {                                                                                                   \
         const PellixVariable& r = FRAME_AT(pc->c);                                                                 \
         if (r.intValue > 0) {                                                                                      \
@@ -412,7 +417,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     name##_5 : {                                                                                                   \
         const int32_t a = FRAME_INT(pc->b), b = pc->c;                                                             \
         PellixVariable& out = FRAME_AT(pc->a);                                                                     \
-        out.intValue = (expression);                                                                               \
+        out.intValue = (immediateExpression);                                                                      \
         out.type = PellixVariable::Integer;                                                                        \
         NEXT();                                                                                                    \
     }                                                                                                              \
@@ -440,8 +445,10 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     INTEGER_TYPED(ADD, Ops::wrapAdd(a, b))
     INTEGER_TYPED(SUB, Ops::wrapSubtract(a, b))
     INTEGER_TYPED(MUL, Ops::wrapMultiply(a, b))
-    DIVISION_TYPED(DIV, Ops::OP_DIV, a / b)
-    DIVISION_TYPED(MOD, Ops::OP_MOD, a % b)
+    DIVISION_TYPED(DIV, Ops::OP_DIV, a / b, a / b)
+    // A literal divisor's MOD multiplies by its reciprocal instead of dividing.
+    DIVISION_TYPED(MOD, Ops::OP_MOD, a % b,
+                   Ops::remainderByMagic(a, static_cast<uint32_t>(b), immediateMagic(pc)))
     INTEGER_TYPED(OR, a | b)
     INTEGER_TYPED(AND, a & b)
     INTEGER_TYPED(XOR, a ^ b)
@@ -722,6 +729,13 @@ SELECT_0 : {
     const PellixCaseTable& table = code->cases[static_cast<size_t>(pc->c)];
     const int match = findCase(table, OPERAND(pc->b));
     pc = begin + (match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
+    DISPATCH();
+}
+
+SELECT_4 : {
+    const PellixCaseTable& table = code->cases[static_cast<size_t>(pc->c)];
+    const uint32_t offset = static_cast<uint32_t>(FRAME_AT(pc->b).intValue) - static_cast<uint32_t>(table.denseBase);
+    pc = begin + (offset < table.denseTargets.size() ? table.denseTargets[offset] : table.end);
     DISPATCH();
 }
 

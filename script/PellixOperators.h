@@ -59,6 +59,19 @@ public:
     static int32_t wrapSubtract(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
     static int32_t wrapMultiply(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
 
+    // MOD by a constant without a division instruction (which takes tens of cycles): divisor > 0, magic from
+    // remainderMagic(divisor). Exact for every 32-bit dividend: the remainder of |a| by the 64-bit fixed-point
+    // reciprocal, with the sign of a as "%" gives it.
+    static uint64_t remainderMagic(uint32_t divisor) { return UINT64_MAX / divisor + 1; }
+    static int32_t remainderByMagic(int32_t a, uint32_t divisor, uint64_t magic) {
+        const uint32_t sign = a < 0 ? UINT32_MAX : 0;
+        const uint32_t magnitude = (static_cast<uint32_t>(a) ^ sign) - sign;
+        const uint64_t fraction = magic * magnitude;
+        const uint32_t remainder =
+            static_cast<uint32_t>((static_cast<unsigned __int128>(fraction) * divisor) >> 64);
+        return static_cast<int32_t>((remainder ^ sign) - sign);
+    }
+
     static bool textEquals(const PellixVariable& left, const PellixVariable& right);
     // Appends the text of right to out, which is a String; right may be out itself.
     static Status appendText(PellixVariable& out, const PellixVariable& right);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "script/PellixFunctionCode.h"
+#include "script/PellixOperators.h"
 
 namespace {
 
@@ -269,7 +270,13 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
                 }
                 // A literal divisor is known to be safe or not: only a positive one skips the test.
                 if (in.b >= 0 && isLiteral(in.c) && (!division || literal(in.c).intValue > 0)) {
-                    step = {stepOp(in.op, IntFrameImmediate), a, frameOffset(in.b), literal(in.c).intValue, 0};
+                    const int32_t value = literal(in.c).intValue;
+                    step = {stepOp(in.op, IntFrameImmediate), a, frameOffset(in.b), value, 0, 0};
+                    if (comparison == PX_MOD) {
+                        const uint64_t magic = PellixOperators::remainderMagic(static_cast<uint32_t>(value));
+                        step.d = static_cast<int32_t>(static_cast<uint32_t>(magic));
+                        step.e = static_cast<int32_t>(static_cast<uint32_t>(magic >> 32));
+                    }
                     continue;
                 }
                 if (isLiteral(in.b) && in.c >= 0 && !division) {
@@ -299,6 +306,16 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
                 step = {stepOp(in.op, FrameLiteral), a, frameOffset(in.b), literalOffset[~in.c], 0};
             else if (isLiteral(in.b) && in.c >= 0)
                 step = {stepOp(in.op, LiteralFrame), a, literalOffset[~in.b], frameOffset(in.c), 0};
+        } else if (in.op == PX_SELECT && in.c >= 0 && static_cast<size_t>(in.c) < code.cases.size()) {
+            // An integer selector against integer CASE values close together: one look-up in a jump table.
+            PellixCaseTable& table = code.cases[static_cast<size_t>(in.c)];
+            if (analysis.typeOf(index, in.b) == KnownInteger && in.b >= 0 && !table.dense.empty() &&
+                table.strings.empty()) {
+                table.denseTargets.clear();
+                for (int match : table.dense)
+                    table.denseTargets.push_back(match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
+                step = {stepOp(in.op, IntFrameFrame), in.a, frameOffset(in.b), in.c, 0};
+            }
         } else if (in.op == PX_MOVE && in.a >= 0) {
             if (in.b >= 0)
                 step = {stepOp(in.op, FrameFrame), frameOffset(in.a), frameOffset(in.b), 0, 0};

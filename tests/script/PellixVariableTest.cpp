@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "script/PellixOperators.h"
 #include "script/PellixVariable.h"
@@ -220,4 +221,26 @@ TEST(PellixOperators, IntegerArithmeticWrapsAndDivisionFailsCleanly) {
     // Float division by zero follows IEEE arithmetic.
     EXPECT_EQ(PellixOperators::apply(PellixOperators::OP_DIV, number(1.0f), integer(0), out), PellixOperators::Ok);
     EXPECT_TRUE(std::isinf(out.floatValue));
+}
+
+TEST(PellixOperators, RemainderByAReciprocalMatchesTheDivision) {
+    const std::vector<int32_t> dividends = {INT32_MIN, INT32_MIN + 1, -65536, -1000, -8, -7, -1, 0, 1, 6, 7, 8,
+                                            99,        12345,         65535,  1 << 30, INT32_MAX - 1, INT32_MAX};
+    const std::vector<uint32_t> divisors = {1, 2, 3, 5, 7, 8, 10, 255, 256, 641, 1000, 65537, 1u << 30,
+                                            2147483646u, 2147483647u};
+    for (uint32_t divisor : divisors) {
+        const uint64_t magic = PellixOperators::remainderMagic(divisor);
+        auto expected = [&](int32_t a) {
+            return static_cast<int32_t>(static_cast<int64_t>(a) % static_cast<int64_t>(divisor));
+        };
+        for (int32_t a : dividends)
+            EXPECT_EQ(PellixOperators::remainderByMagic(a, divisor, magic), expected(a)) << a << " MOD " << divisor;
+        // A sweep with a fixed sequence, both signs.
+        uint32_t state = 12345;
+        for (int step = 0; step < 20000; ++step) {
+            state = state * 1664525u + 1013904223u;
+            const int32_t a = static_cast<int32_t>(state);
+            ASSERT_EQ(PellixOperators::remainderByMagic(a, divisor, magic), expected(a)) << a << " MOD " << divisor;
+        }
+    }
 }
