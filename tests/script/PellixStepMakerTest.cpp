@@ -83,3 +83,14 @@ TEST(PellixStepMaker, WhatHoldsOnOnlySomePathsKeepsTheTests) {
                       PX_BRANCH_NOT_EQ),
               std::vector<int>{Form::FrameLiteral});
 }
+
+TEST(PellixStepMaker, SelectJumpsThroughATableOnlyForKnownIntegers) {
+    const std::string head = "FUNCTION Main(P)\n FOR I = -2 TO 12\n  SELECT CASE ";
+    const std::string arms = "\n  CASE 1, 3\n   print 1\n  CASE 2\n   print 2\n";
+    const std::string tail = "  END SELECT\n NEXT\nEND FUNCTION\n";
+    EXPECT_EQ(formsOf(head + "I MOD 5" + arms + tail, PX_SELECT), std::vector<int>{Form::IntFrameFrame});
+    // A text CASE compares printed forms; an argument may be a text.
+    EXPECT_EQ(formsOf(head + "I" + arms + "  CASE \"4\"\n   print 4\n" + tail, PX_SELECT),
+              std::vector<int>{Form::General});
+    EXPECT_EQ(formsOf(head + "P" + arms + tail, PX_SELECT), std::vector<int>{Form::General});
+}
