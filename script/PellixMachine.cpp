@@ -70,6 +70,13 @@ inline float immediateFloat(int32_t bits) {
     return value;
 }
 
+// A new call: the arguments are in place; the other locals start undefined. Through locals of its own, as a
+// store to a type (a char) could change anything in the compiler's eyes and the bounds would be read again.
+inline void clearLocals(PellixVariable* frame, int argc, int localCount) {
+    for (PellixVariable *local = frame + argc, *end = frame + localCount; local < end; ++local)
+        local->type = PellixVariable::Undefined;
+}
+
 // The reciprocal a MOD by a literal carries in d and e.
 inline uint64_t immediateMagic(const PellixStep* step) {
     return static_cast<uint32_t>(step->d) | static_cast<uint64_t>(static_cast<uint32_t>(step->e)) << 32;
@@ -211,11 +218,12 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 // Labels by opcode, then by operand form (PellixStepMaker's order); forms an opcode never gets lead nowhere.
 #define CHECKED(name) &&name##_0, &&name##_1, &&name##_2, &&name##_3
 #define NONE3 &&unknown, &&unknown, &&unknown
-#define ALL_FORMS(name) CHECKED(name), &&name##_4, &&name##_5, &&name##_6, &&name##_7, &&name##_8, &&name##_9
-#define INTEGER_FORMS(name) CHECKED(name), &&name##_4, &&name##_5, &&name##_6, NONE3
-#define GENERAL_ONLY(name) &&name##_0, NONE3, NONE3, NONE3
+#define ALL_FORMS(name)                                                                                            \
+    CHECKED(name), &&name##_4, &&name##_5, &&name##_6, &&name##_7, &&name##_8, &&name##_9, &&name##_10
+#define INTEGER_FORMS(name) CHECKED(name), &&name##_4, &&name##_5, &&name##_6, NONE3, &&name##_10
+#define GENERAL_ONLY(name) &&name##_0, NONE3, NONE3, NONE3, &&unknown
     static const void* const labels[] = {
-        &&MOVE_0, &&MOVE_1, &&MOVE_2, &&unknown, NONE3, NONE3, // PX_MOVE
+        &&MOVE_0, &&MOVE_1, &&MOVE_2, &&unknown, NONE3, NONE3, &&unknown, // PX_MOVE
         GENERAL_ONLY(UNDEFINED),
         ALL_FORMS(ADD), ALL_FORMS(SUB), ALL_FORMS(MUL), ALL_FORMS(DIV), INTEGER_FORMS(MOD), INTEGER_FORMS(OR),
         INTEGER_FORMS(AND), INTEGER_FORMS(XOR),
@@ -232,10 +240,11 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
         INTEGER_FORMS(LOOP_BRANCH_NE), INTEGER_FORMS(LOOP_BRANCH_EQ), ALL_FORMS(LOOP_BRANCH_NOT_GT),
         ALL_FORMS(LOOP_BRANCH_NOT_GE), ALL_FORMS(LOOP_BRANCH_NOT_LT), ALL_FORMS(LOOP_BRANCH_NOT_LE),
         INTEGER_FORMS(LOOP_BRANCH_NOT_NE), INTEGER_FORMS(LOOP_BRANCH_NOT_EQ),
-        &&FOR_STEP_0, &&FOR_STEP_1, &&FOR_STEP_2, &&unknown, &&FOR_STEP_4, &&FOR_STEP_5, &&unknown, NONE3,
+        &&FOR_STEP_0, &&FOR_STEP_1, &&FOR_STEP_2, &&unknown, &&FOR_STEP_4, &&FOR_STEP_5, &&unknown, NONE3, &&unknown,
         &&FOR_STEP_DOWN_0, &&FOR_STEP_DOWN_1, &&FOR_STEP_DOWN_2, &&unknown, &&FOR_STEP_DOWN_4, &&FOR_STEP_DOWN_5,
-        &&unknown, NONE3,
-        GENERAL_ONLY(BEGIN_APPEND), GENERAL_ONLY(APPEND), GENERAL_ONLY(CALL), &&SELECT_0, NONE3, &&SELECT_4, NONE3, &&unknown, &&unknown,
+        &&unknown, NONE3, &&unknown,
+        GENERAL_ONLY(BEGIN_APPEND), GENERAL_ONLY(APPEND), GENERAL_ONLY(CALL),
+        &&SELECT_0, NONE3, &&SELECT_4, NONE3, &&unknown, &&unknown, &&unknown,
         GENERAL_ONLY(RETURN), GENERAL_ONLY(ERROR), GENERAL_ONLY(STEP),
     };
     static_assert(sizeof(labels) / sizeof(labels[0]) ==
@@ -248,8 +257,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 #undef CHECKED
 
     ENTER_FRAME();
-    for (int slot = static_cast<int>(entryArguments); slot < code->localCount; ++slot)
-        frame[slot].type = PellixVariable::Undefined;
+    clearLocals(frame, static_cast<int>(entryArguments), code->localCount);
     pc = begin;
     DISPATCH();
 
@@ -352,6 +360,34 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     }                                                                                                              \
     NEXT();
 
+// An integer literal on the right and a frame slot on the left, tested: the literal's value comes from the
+// step, the literal itself only when the left operand is no integer.
+#define FRAME_INTEGER(name, code_, expression)                                                                     \
+    name##_10 : {                                                                                                  \
+        const PellixVariable& l = FRAME_AT(pc->b);                                                                 \
+        if (l.type == PellixVariable::Integer) {                                                                   \
+            const int32_t a = l.intValue, b = pc->c;                                                               \
+            PellixVariable& out = FRAME_AT(pc->a);                                                                 \
+            out.intValue = (expression);                                                                           \
+            out.type = PellixVariable::Integer;                                                                    \
+        } else {                                                                                                   \
+            applyOperator(code_, l, LITERAL_AT(pc->d), FRAME_AT(pc->a), *code, INDEX());                           \
+        }                                                                                                          \
+        NEXT();                                                                                                    \
+    }
+#define FRAME_INTEGER_BRANCH(name, code_, comparison, when, back)                                                  \
+    name##_10 : {                                                                                                  \
+        const PellixVariable& l = FRAME_AT(pc->b);                                                                 \
+        const bool holds = l.type == PellixVariable::Integer ? l.intValue comparison pc->c                         \
+                                                             : Ops::holds(code_, l, LITERAL_AT(pc->d));            \
+        if (holds == (when)) {                                                                                     \
+            if (back)                                                                                              \
+                CHECK_STOP(LINE());                                                                                \
+            JUMP_BY(pc->a);                                                                                        \
+        }                                                                                                          \
+        NEXT();                                                                                                    \
+    }
+
 // The forms whose operand types are known: no tests, the value straight from the frame or the step.
 #define FRAME_INT(offset) FRAME_AT(offset).intValue
 #define FRAME_FLOAT(offset) FRAME_AT(offset).floatValue
@@ -442,6 +478,46 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     BRANCH_LABEL(name##_8, float, FRAME_FLOAT(pc->b), immediateFloat(pc->c), comparison, when, back)             \
     BRANCH_LABEL(name##_9, float, immediateFloat(pc->b), FRAME_FLOAT(pc->c), comparison, when, back)
 
+    FRAME_INTEGER(ADD, Ops::OP_ADD, Ops::wrapAdd(a, b))
+    FRAME_INTEGER(SUB, Ops::OP_SUB, Ops::wrapSubtract(a, b))
+    FRAME_INTEGER(MUL, Ops::OP_MUL, Ops::wrapMultiply(a, b))
+    FRAME_INTEGER(DIV, Ops::OP_DIV, a / b)
+    FRAME_INTEGER(MOD, Ops::OP_MOD, a % b)
+    FRAME_INTEGER(OR, Ops::OP_OR, a | b)
+    FRAME_INTEGER(AND, Ops::OP_AND, a & b)
+    FRAME_INTEGER(XOR, Ops::OP_XOR, a ^ b)
+    FRAME_INTEGER(GT, Ops::OP_GT, a > b ? 1 : 0)
+    FRAME_INTEGER(GE, Ops::OP_GE, a >= b ? 1 : 0)
+    FRAME_INTEGER(LT, Ops::OP_LT, a < b ? 1 : 0)
+    FRAME_INTEGER(LE, Ops::OP_LE, a <= b ? 1 : 0)
+    FRAME_INTEGER(NE, Ops::OP_NE, a != b ? 1 : 0)
+    FRAME_INTEGER(EQ, Ops::OP_EQ, a == b ? 1 : 0)
+    FRAME_INTEGER_BRANCH(BRANCH_GT, Ops::OP_GT, >, true, false)
+    FRAME_INTEGER_BRANCH(BRANCH_GE, Ops::OP_GE, >=, true, false)
+    FRAME_INTEGER_BRANCH(BRANCH_LT, Ops::OP_LT, <, true, false)
+    FRAME_INTEGER_BRANCH(BRANCH_LE, Ops::OP_LE, <=, true, false)
+    FRAME_INTEGER_BRANCH(BRANCH_NE, Ops::OP_NE, !=, true, false)
+    FRAME_INTEGER_BRANCH(BRANCH_EQ, Ops::OP_EQ, ==, true, false)
+    FRAME_INTEGER_BRANCH(BRANCH_NOT_GT, Ops::OP_GT, >, false, false)
+    FRAME_INTEGER_BRANCH(BRANCH_NOT_GE, Ops::OP_GE, >=, false, false)
+    FRAME_INTEGER_BRANCH(BRANCH_NOT_LT, Ops::OP_LT, <, false, false)
+    FRAME_INTEGER_BRANCH(BRANCH_NOT_LE, Ops::OP_LE, <=, false, false)
+    FRAME_INTEGER_BRANCH(BRANCH_NOT_NE, Ops::OP_NE, !=, false, false)
+    FRAME_INTEGER_BRANCH(BRANCH_NOT_EQ, Ops::OP_EQ, ==, false, false)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_GT, Ops::OP_GT, >, true, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_GE, Ops::OP_GE, >=, true, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_LT, Ops::OP_LT, <, true, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_LE, Ops::OP_LE, <=, true, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_NE, Ops::OP_NE, !=, true, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_EQ, Ops::OP_EQ, ==, true, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_NOT_GT, Ops::OP_GT, >, false, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_NOT_GE, Ops::OP_GE, >=, false, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_NOT_LT, Ops::OP_LT, <, false, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_NOT_LE, Ops::OP_LE, <=, false, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_NOT_NE, Ops::OP_NE, !=, false, true)
+    FRAME_INTEGER_BRANCH(LOOP_BRANCH_NOT_EQ, Ops::OP_EQ, ==, false, true)
+#undef FRAME_INTEGER_BRANCH
+#undef FRAME_INTEGER
     INTEGER_TYPED(ADD, Ops::wrapAdd(a, b))
     INTEGER_TYPED(SUB, Ops::wrapSubtract(a, b))
     INTEGER_TYPED(MUL, Ops::wrapMultiply(a, b))
@@ -719,8 +795,7 @@ CALL_0 : {
     code = calleeCode;
     base = arguments;
     ENTER_FRAME();
-    for (int slot = site.argc; slot < code->localCount; ++slot)
-        frame[slot].type = PellixVariable::Undefined;
+    clearLocals(frame, site.argc, code->localCount);
     pc = begin;
     DISPATCH();
 }

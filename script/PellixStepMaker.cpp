@@ -302,6 +302,10 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
             }
             if (in.b >= 0 && in.c >= 0)
                 step = {stepOp(in.op, FrameFrame), a, frameOffset(in.b), frameOffset(in.c), 0};
+            else if (in.b >= 0 && isLiteral(in.c) && literal(in.c).type == PellixVariable::Integer &&
+                     comparison != PX_NOT && (!division || literal(in.c).intValue > 0))
+                step = {stepOp(in.op, FrameInteger), a, frameOffset(in.b), literal(in.c).intValue,
+                        literalOffset[~in.c]};
             else if (in.b >= 0 && isLiteral(in.c))
                 step = {stepOp(in.op, FrameLiteral), a, frameOffset(in.b), literalOffset[~in.c], 0};
             else if (isLiteral(in.b) && in.c >= 0)

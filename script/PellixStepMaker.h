@@ -23,6 +23,7 @@ public:
         FloatFrameFrame,     // floats known
         FloatFrameImmediate, // floats known, c the bits of an immediate
         FloatImmediateFrame, // floats known, b the bits of an immediate
+        FrameInteger,        // b a frame slot, tested; c an integer literal as an immediate, d the literal
         FormCount
     };
 

@@ -52,20 +52,20 @@ TEST(PellixStepMaker, KnownIntegersAndFloatsSkipTheTypeTests) {
 }
 
 TEST(PellixStepMaker, WhatHoldsOnOnlySomePathsKeepsTheTests) {
-    // X is a text on one path: the addition after the IF must test.
+    // X is a text on one path: the addition after the IF must test (the literal is still an immediate).
     EXPECT_EQ(formsOf("FUNCTION Main\n FOR I = 1 TO 3\n  IF I = 2 THEN\n   X = \"t\"\n  ELSE\n   X = I\n"
                       "  END IF\n  Y = X + 1\n NEXT\nEND FUNCTION\n",
                       PX_ADD),
-              std::vector<int>{Form::FrameLiteral});
+              std::vector<int>{Form::FrameInteger});
     // A change at the end of a loop reaches its top: K is not known there, though it starts as an integer.
     EXPECT_EQ(formsOf("FUNCTION Main\n K = 0\n DO WHILE K < 3\n  Y = K * 2\n  K = \"x\"\n LOOP\nEND FUNCTION\n",
                       PX_MUL),
-              std::vector<int>{Form::FrameLiteral});
+              std::vector<int>{Form::FrameInteger});
     // Arguments and call results may be anything; a local set before a call keeps its type across it.
     const std::string calls = "FUNCTION Other(A)\n Other = A\nEND FUNCTION\n"
                               "FUNCTION Main(P)\n Q = P + 1\n L = 2\n R = Other(L) * 3\n print L - 1\nEND FUNCTION\n";
-    EXPECT_EQ(formsOf(calls, PX_ADD), std::vector<int>{Form::FrameLiteral});
-    EXPECT_EQ(formsOf(calls, PX_MUL), std::vector<int>{Form::FrameLiteral});
+    EXPECT_EQ(formsOf(calls, PX_ADD), std::vector<int>{Form::FrameInteger});
+    EXPECT_EQ(formsOf(calls, PX_MUL), std::vector<int>{Form::FrameInteger});
     EXPECT_EQ(formsOf(calls, PX_SUB), std::vector<int>{Form::IntFrameImmediate});
     // A FOR counter that the body may turn into a text steps with its tests.
     EXPECT_EQ(formsOf("FUNCTION Main\n FOR I = 1 TO 3\n  IF I = 2 THEN\n   I = \"9\"\n  END IF\n NEXT\n"
@@ -77,7 +77,7 @@ TEST(PellixStepMaker, WhatHoldsOnOnlySomePathsKeepsTheTests) {
               (std::vector<int>{Form::FrameLiteral, Form::FrameLiteral, Form::IntFrameImmediate}));
     // An ordered comparison with a float on the left gives a float, so adding an integer to it must test.
     EXPECT_EQ(formsOf("FUNCTION Main\n F = 2.5\n C = (F > 1) + 1\n D = (1 > F) + 1\nEND FUNCTION\n", PX_ADD),
-              (std::vector<int>{Form::FrameLiteral, Form::IntFrameImmediate}));
+              (std::vector<int>{Form::FrameInteger, Form::IntFrameImmediate}));
     // "=" reads floats as integers: no float form for it.
     EXPECT_EQ(formsOf("FUNCTION Main\n F = 1.5\n IF F = 1.0 THEN\n  print F\n END IF\nEND FUNCTION\n",
                       PX_BRANCH_NOT_EQ),
