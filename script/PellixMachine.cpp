@@ -161,11 +161,8 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     // and after a host function.
     PellixVariable* stackData = stack.data();
     size_t stackSize = stack.size();
-    const PellixStep* begin = nullptr;
     const PellixStep* pc = nullptr;
     PellixVariable* frame = nullptr;
-    PellixVariable* const* references = nullptr;
-    const char* literals = nullptr;
 
     if (callDepth >= maxCallDepth) {
         throw PellixRuntimeException("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth),
@@ -187,15 +184,16 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
             stackSize = end_;                                                                                      \
         }                                                                                                          \
         frame = stackData + base;                                                                                  \
-        references = code->references.data();                                                                     \
-        literals = reinterpret_cast<const char*>(code->literals.data());                                           \
-        begin = code->steps.data();                                                                                \
     } while (false)
-#define INDEX() static_cast<size_t>(pc - begin)
+// The code's tables are read through code where needed, not held: the fast paths do not use them, and the
+// registers they would take are worth more to those.
+#define BEGIN() (code->steps.data())
+#define INDEX() static_cast<size_t>(pc - BEGIN())
 #define LINE() (code->lines[INDEX()])
-#define OPERAND(x) ((x) >= 0 ? frame[(x)] : *references[~(x)])
+#define OPERAND(x) ((x) >= 0 ? frame[(x)] : *code->references[static_cast<size_t>(~(x))])
 #define FRAME_AT(offset) (*reinterpret_cast<PellixVariable*>(reinterpret_cast<char*>(frame) + (offset)))
-#define LITERAL_AT(offset) (*reinterpret_cast<const PellixVariable*>(literals + (offset)))
+#define LITERAL_AT(offset)                                                                                         \
+    (*reinterpret_cast<const PellixVariable*>(reinterpret_cast<const char*>(code->literals.data()) + (offset)))
 #define DISPATCH() goto* labels[pc->op]
 #define NEXT()                                                                                                     \
     do {                                                                                                           \
@@ -258,7 +256,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 
     ENTER_FRAME();
     clearLocals(frame, static_cast<int>(entryArguments), code->localCount);
-    pc = begin;
+    pc = BEGIN();
     DISPATCH();
 
 // An instruction with value operands, in its four forms: body(destination, l, r, ...) runs with the operands
@@ -796,21 +794,21 @@ CALL_0 : {
     base = arguments;
     ENTER_FRAME();
     clearLocals(frame, site.argc, code->localCount);
-    pc = begin;
+    pc = BEGIN();
     DISPATCH();
 }
 
 SELECT_0 : {
     const PellixCaseTable& table = code->cases[static_cast<size_t>(pc->c)];
     const int match = findCase(table, OPERAND(pc->b));
-    pc = begin + (match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
+    pc = BEGIN() + (match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
     DISPATCH();
 }
 
 SELECT_4 : {
     const PellixCaseTable& table = code->cases[static_cast<size_t>(pc->c)];
     const uint32_t offset = static_cast<uint32_t>(FRAME_AT(pc->b).intValue) - static_cast<uint32_t>(table.denseBase);
-    pc = begin + (offset < table.denseTargets.size() ? table.denseTargets[offset] : table.end);
+    pc = BEGIN() + (offset < table.denseTargets.size() ? table.denseTargets[offset] : table.end);
     DISPATCH();
 }
 
@@ -825,12 +823,13 @@ RETURN_0 : {
         // Back to the host: the frame goes, the arguments it pushed stay for it to pop.
         PellixVariable result;
         moveValue(result, resultOperand >= 0 ? std::move(frame[resultOperand])
-                                             : PellixVariable(*references[~resultOperand]));
+                                             : PellixVariable(*code->references[static_cast<size_t>(~resultOperand)]));
         stack.resize(base + entryArguments);
         return result;
     }
     const size_t resultIndex = base + static_cast<size_t>(resultOperand);
-    PellixVariable* const global = resultOperand >= 0 ? nullptr : references[~resultOperand];
+    PellixVariable* const global =
+        resultOperand >= 0 ? nullptr : code->references[static_cast<size_t>(~resultOperand)];
     const CallFrame& caller = frameArray[--top];
     code = caller.code;
     base = caller.base;
@@ -863,5 +862,6 @@ unknown:
 #undef OPERAND
 #undef LINE
 #undef INDEX
+#undef BEGIN
 #undef ENTER_FRAME
 }
