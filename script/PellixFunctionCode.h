@@ -101,8 +101,8 @@ struct PellixCaseTable {
     std::vector<int32_t> targets;                    // first instruction of each CASE body
     int32_t end = 0;                                 // first instruction after the SELECT
     // Made with the machine's steps where the selector is known to be an integer and no CASE value is a text:
-    // the instruction to go to for each value of dense, misses going to end.
-    std::vector<int32_t> denseTargets;
+    // for each value of dense, then for a miss, how far to jump from the SELECT's step, in bytes.
+    std::vector<int32_t> denseJumps;
 };
 
 // An instruction as the machine runs it: opcode and operand form in op, operands as byte offsets where the

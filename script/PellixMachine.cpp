@@ -77,8 +77,8 @@ inline void clearLocals(PellixVariable* frame, int argc, int localCount) {
         local->type = PellixVariable::Undefined;
 }
 
-// The reciprocal a MOD by a literal carries in d and e.
-inline uint64_t immediateMagic(const PellixStep* step) {
+// The 64 bits a step carries in d and e: a MOD's reciprocal, a SELECT's jump table.
+inline uint64_t wideImmediate(const PellixStep* step) {
     return static_cast<uint32_t>(step->d) | static_cast<uint64_t>(static_cast<uint32_t>(step->e)) << 32;
 }
 
@@ -522,7 +522,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     DIVISION_TYPED(DIV, Ops::OP_DIV, a / b, a / b)
     // A literal divisor's MOD multiplies by its reciprocal instead of dividing.
     DIVISION_TYPED(MOD, Ops::OP_MOD, a % b,
-                   Ops::remainderByMagic(a, static_cast<uint32_t>(b), immediateMagic(pc)))
+                   Ops::remainderByMagic(a, static_cast<uint32_t>(b), wideImmediate(pc)))
     INTEGER_TYPED(OR, a | b)
     INTEGER_TYPED(AND, a & b)
     INTEGER_TYPED(XOR, a ^ b)
@@ -806,10 +806,9 @@ SELECT_0 : {
 }
 
 SELECT_4 : {
-    const PellixCaseTable& table = code->cases[static_cast<size_t>(pc->c)];
-    const uint32_t offset = static_cast<uint32_t>(FRAME_AT(pc->b).intValue) - static_cast<uint32_t>(table.denseBase);
-    pc = BEGIN() + (offset < table.denseTargets.size() ? table.denseTargets[offset] : table.end);
-    DISPATCH();
+    const uint32_t offset = static_cast<uint32_t>(FRAME_AT(pc->b).intValue) - static_cast<uint32_t>(pc->c);
+    const int32_t* const jumps = reinterpret_cast<const int32_t*>(static_cast<uintptr_t>(wideImmediate(pc)));
+    JUMP_BY(jumps[offset < static_cast<uint32_t>(pc->a) ? offset : static_cast<uint32_t>(pc->a)]);
 }
 
 RETURN_0 : {

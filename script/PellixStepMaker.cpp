@@ -315,10 +315,21 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
             PellixCaseTable& table = code.cases[static_cast<size_t>(in.c)];
             if (analysis.typeOf(index, in.b) == KnownInteger && in.b >= 0 && !table.dense.empty() &&
                 table.strings.empty()) {
-                table.denseTargets.clear();
-                for (int match : table.dense)
-                    table.denseTargets.push_back(match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end);
-                step = {stepOp(in.op, IntFrameFrame), in.a, frameOffset(in.b), in.c, 0};
+                auto jumpTo = [&](int32_t instruction) {
+                    return static_cast<int32_t>((static_cast<int64_t>(instruction) - static_cast<int64_t>(index)) *
+                                                static_cast<int64_t>(sizeof(PellixStep)));
+                };
+                table.denseJumps.clear();
+                for (int match : table.dense) {
+                    const int32_t instruction = match >= 0 ? table.targets[static_cast<size_t>(match)] : table.end;
+                    table.denseJumps.push_back(jumpTo(instruction));
+                }
+                table.denseJumps.push_back(jumpTo(table.end));
+                // The table's address rides in d and e: the step then needs nothing else to find its way.
+                const uintptr_t address = reinterpret_cast<uintptr_t>(table.denseJumps.data());
+                step = {stepOp(in.op, IntFrameFrame), static_cast<int32_t>(table.dense.size()), frameOffset(in.b),
+                        table.denseBase, static_cast<int32_t>(static_cast<uint32_t>(address)),
+                        static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(address) >> 32))};
             }
         } else if (in.op == PX_MOVE && in.a >= 0) {
             if (in.b >= 0)

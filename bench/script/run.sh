@@ -42,18 +42,17 @@ for tool in lua5.4 luajit; do
     fi
 done
 
-# Median wall time of $runs runs, in milliseconds.
-median_time() {
-    times=
-    i=0
-    while [ "$i" -lt "$runs" ]; do
-        start=$(date +%s%N)
-        "$@" >/dev/null
-        end=$(date +%s%N)
-        times="$times $(( (end - start) / 1000000 ))"
-        i=$((i + 1))
-    done
-    echo "$times" | tr ' ' '\n' | sed '/^$/d' | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
+# Wall time of one run, in milliseconds.
+time_once() {
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    echo $(( (end - start) / 1000000 ))
+}
+
+# Median of the numbers given.
+median() {
+    printf '%s\n' "$@" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
 }
 
 ratio() {
@@ -69,11 +68,20 @@ cd "$here"
 echo "pellix: $pellix, median of $runs runs"
 printf '%-17s %9s %9s %9s %9s %11s %13s %13s\n' benchmark "pellix ms" "lua ms" "luajit ms" "python ms" \
     "pellix/lua" "pellix/luajit" "pellix/python"
+# The four programs take turns, run after run, so that a change in the machine's speed while the table is
+# made (a shared machine's neighbours) falls on all of them alike.
 for name in $benchmarks; do
-    p=$(median_time "$pellix" run "$name.fb")
-    l=$(median_time lua5.4 "$name.lua")
-    j=$(median_time luajit "$(luajit_file "$name")")
-    y=$(median_time "$python" "$name.py")
+    p= l= j= y=
+    i=0
+    while [ "$i" -lt "$runs" ]; do
+        p="$p $(time_once "$pellix" run "$name.fb")"
+        l="$l $(time_once lua5.4 "$name.lua")"
+        j="$j $(time_once luajit "$(luajit_file "$name")")"
+        y="$y $(time_once "$python" "$name.py")"
+        i=$((i + 1))
+    done
+    # shellcheck disable=SC2086 # the lists are numbers, split on purpose
+    p=$(median $p) l=$(median $l) j=$(median $j) y=$(median $y)
     printf '%-17s %9s %9s %9s %9s %11s %13s %13s\n' "$name" "$p" "$l" "$j" "$y" \
         "$(ratio "$p" "$l")" "$(ratio "$p" "$j")" "$(ratio "$p" "$y")"
 done
@@ -90,7 +98,14 @@ awk 'BEGIN {
 }' >"$work/long.fb"
 lines=$(wc -l <"$work/long.fb")
 "$pellix" check "$work/long.fb"
-printf 'load and check, %s lines: %s ms\n' "$lines" "$(median_time "$pellix" check "$work/long.fb")"
+c=
+i=0
+while [ "$i" -lt "$runs" ]; do
+    c="$c $(time_once "$pellix" check "$work/long.fb")"
+    i=$((i + 1))
+done
+# shellcheck disable=SC2086
+printf 'load and check, %s lines: %s ms\n' "$lines" "$(median $c)"
 
 echo
 echo "Outputs (pellix / lua / luajit / python):"
