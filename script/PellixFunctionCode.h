@@ -115,6 +115,8 @@ struct PellixStep {
     int32_t c = 0;
     int32_t d = 0;
     int32_t e = 0;
+    // Where the machine's code for op starts, filled in by the machine before the first run.
+    const void* handler = nullptr;
 };
 
 // One script function compiled.
@@ -137,4 +139,5 @@ struct PellixFunctionCode {
     // of either kind is one address away.
     std::vector<PellixStep> steps;
     std::vector<PellixVariable> literals;
+    bool threaded = false; // the steps know their handlers
 };

@@ -70,6 +70,13 @@ inline float immediateFloat(int32_t bits) {
     return value;
 }
 
+// Each step learns where its handler starts: dispatch is then one indirect jump through the step itself.
+void thread(PellixFunctionCode& code, const void* const* labels) {
+    for (PellixStep& step : code.steps)
+        step.handler = labels[step.op];
+    code.threaded = true;
+}
+
 // A new call: the arguments are in place; the other locals start undefined. Through locals of its own, as a
 // store to a type (a char) could change anything in the compiler's eyes and the bounds would be read again.
 inline void clearLocals(PellixVariable* frame, int argc, int localCount) {
@@ -148,9 +155,9 @@ void PellixMachine::growStack(size_t end, const PellixFunctionCode& code) {
 // as it must see them on top, and a host invoking a script function gets back the stack it left.
 //
 // The interpreter's state lives in locals that the compiler can keep in registers: nothing takes their address,
-// and the slow paths get what they need as arguments. Dispatch is threaded through a table of label addresses
-// (a GCC and Clang extension): every instruction ends in a jump of its own, which predicts far better than
-// one shared switch.
+// and the slow paths get what they need as arguments. Dispatch is threaded: every step holds the address of
+// its handler's label (a GCC and Clang extension) and every handler ends in a jump of its own, which predicts
+// far better than one shared switch.
 PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     const size_t entryFrames = frameCount;
     size_t top = frameCount;
@@ -194,7 +201,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 #define FRAME_AT(offset) (*reinterpret_cast<PellixVariable*>(reinterpret_cast<char*>(frame) + (offset)))
 #define LITERAL_AT(offset)                                                                                         \
     (*reinterpret_cast<const PellixVariable*>(reinterpret_cast<const char*>(code->literals.data()) + (offset)))
-#define DISPATCH() goto* labels[pc->op]
+#define DISPATCH() goto* pc->handler
 #define NEXT()                                                                                                     \
     do {                                                                                                           \
         ++pc;                                                                                                      \
@@ -254,6 +261,8 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 #undef NONE3
 #undef CHECKED
 
+    if (!code->threaded)
+        thread(*code, labels);
     ENTER_FRAME();
     clearLocals(frame, static_cast<int>(entryArguments), code->localCount);
     pc = BEGIN();
@@ -783,6 +792,8 @@ CALL_0 : {
     if (stop.load(std::memory_order_relaxed))
         PellixRuntimeException::throwStopped(callee->word, callee->line);
     PellixFunctionCode* const calleeCode = callee->code ? callee->code : codeFor(callee);
+    if (!calleeCode->threaded)
+        thread(*calleeCode, labels);
     // Written field by field into room made beforehand: no record is built and copied.
     CallFrame& saved = frameArray[top++];
     saved.code = code;
