@@ -60,10 +60,17 @@ public:
     static int32_t wrapMultiply(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
 
     // MOD by a constant without a division instruction (which takes tens of cycles): divisor > 0, magic from
-    // remainderMagic(divisor). Exact for every 32-bit dividend: the remainder of |a| by the 64-bit fixed-point
-    // reciprocal, with the sign of a as "%" gives it.
-    static uint64_t remainderMagic(uint32_t divisor) { return UINT64_MAX / divisor + 1; }
+    // remainderMagic(divisor). Exact for every 32-bit dividend: for a power of two (magic 0) a mask; else the
+    // remainder of |a| by the 64-bit fixed-point reciprocal. Either way with the sign of a, as "%" gives it.
+    static uint64_t remainderMagic(uint32_t divisor) {
+        return (divisor & (divisor - 1)) == 0 ? 0 : UINT64_MAX / divisor + 1;
+    }
     static int32_t remainderByMagic(int32_t a, uint32_t divisor, uint64_t magic) {
+        if (magic == 0) {
+            const uint32_t low = static_cast<uint32_t>(a) & (divisor - 1);
+            const uint32_t borrow = a < 0 && low != 0 ? divisor : 0;
+            return static_cast<int32_t>(low - borrow);
+        }
         const uint32_t sign = a < 0 ? UINT32_MAX : 0;
         const uint32_t magnitude = (static_cast<uint32_t>(a) ^ sign) - sign;
         const uint64_t fraction = magic * magnitude;
