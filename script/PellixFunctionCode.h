@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <unordered_map>
@@ -117,7 +119,18 @@ struct PellixStep {
     int32_t e = 0;
     // Where the machine's code for op starts, filled in by the machine before the first run.
     const void* handler = nullptr;
+
+    // d and e side by side, as one 64-bit operand (a MOD's reciprocal, a SELECT's jump table): one load.
+    uint64_t wide() const {
+        uint64_t value;
+        std::memcpy(&value, reinterpret_cast<const char*>(this) + offsetof(PellixStep, d), sizeof value);
+        return value;
+    }
+    void setWide(uint64_t value) {
+        std::memcpy(reinterpret_cast<char*>(this) + offsetof(PellixStep, d), &value, sizeof value);
+    }
 };
+static_assert(offsetof(PellixStep, e) == offsetof(PellixStep, d) + sizeof(int32_t), "d and e make one wide operand");
 
 // One script function compiled.
 struct PellixFunctionCode {

@@ -86,7 +86,7 @@ inline void clearLocals(PellixVariable* frame, int argc, int localCount) {
 
 // The 64 bits a step carries in d and e: a MOD's reciprocal, a SELECT's jump table.
 inline uint64_t wideImmediate(const PellixStep* step) {
-    return static_cast<uint32_t>(step->d) | static_cast<uint64_t>(static_cast<uint32_t>(step->e)) << 32;
+    return step->wide();
 }
 
 // The slow half of an operator: every mix of types, and the failures.

@@ -273,9 +273,7 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
                     const int32_t value = literal(in.c).intValue;
                     step = {stepOp(in.op, IntFrameImmediate), a, frameOffset(in.b), value, 0, 0};
                     if (comparison == PX_MOD) {
-                        const uint64_t magic = PellixOperators::remainderMagic(static_cast<uint32_t>(value));
-                        step.d = static_cast<int32_t>(static_cast<uint32_t>(magic));
-                        step.e = static_cast<int32_t>(static_cast<uint32_t>(magic >> 32));
+                        step.setWide(PellixOperators::remainderMagic(static_cast<uint32_t>(value)));
                     }
                     continue;
                 }
@@ -326,10 +324,9 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
                 }
                 table.denseJumps.push_back(jumpTo(table.end));
                 // The table's address rides in d and e: the step then needs nothing else to find its way.
-                const uintptr_t address = reinterpret_cast<uintptr_t>(table.denseJumps.data());
                 step = {stepOp(in.op, IntFrameFrame), static_cast<int32_t>(table.dense.size()), frameOffset(in.b),
-                        table.denseBase, static_cast<int32_t>(static_cast<uint32_t>(address)),
-                        static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(address) >> 32))};
+                        table.denseBase, 0, 0};
+                step.setWide(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(table.denseJumps.data())));
             }
         } else if (in.op == PX_MOVE && in.a >= 0) {
             if (in.b >= 0)
