@@ -769,18 +769,21 @@ CALL_0 : {
         throw PellixRuntimeException("Function not found", site.name, site.name, 0);
     const size_t arguments = base + static_cast<size_t>(pc->b);
     if (callee->kind == PellixSyntaxNode::NODE_EXTERNAL) {
-        // The host sees its arguments on top of the stack and nothing above them.
-        stack.resize(arguments + static_cast<size_t>(site.argc));
-        PellixVariable result;
-        callDepth = depth;
-        frameCount = top;
-        callee->hostFunction(stack, result, site.argc);
-        depth = callDepth;
-        stack.resize(base + static_cast<size_t>(code->frameSize));
-        stackData = stack.data();
-        stackSize = stack.size();
-        frame = stackData + base;
-        moveValue(OPERAND(pc->a), std::move(result));
+        // The host sees its arguments on top of the stack and nothing above them. The result lives in a block
+        // of its own: a jump through a label address out of a variable's scope does not destroy it.
+        {
+            stack.resize(arguments + static_cast<size_t>(site.argc));
+            PellixVariable result;
+            callDepth = depth;
+            frameCount = top;
+            callee->hostFunction(stack, result, site.argc);
+            depth = callDepth;
+            stack.resize(base + static_cast<size_t>(code->frameSize));
+            stackData = stack.data();
+            stackSize = stack.size();
+            frame = stackData + base;
+            moveValue(OPERAND(pc->a), std::move(result));
+        }
         NEXT();
     }
     if (callee->kind != PellixSyntaxNode::NODE_FUNCTION)
