@@ -53,11 +53,14 @@ class Analysis {
 public:
     explicit Analysis(const PellixFunctionCode& code)
         : code(code), size(static_cast<size_t>(code.frameSize)), count(code.instructions.size()),
-          states(count * size, Unreached), reachedFlags(count, false) {}
+          enabled(count != 0 && size <= maxStates / count),
+          states(enabled ? count * size : 0, Unreached), reachedFlags(count, false) {}
 
-    // Runs the pass to its end: every slot's knowledge only widens (unreached, one type, any), so it stops.
+    // Runs the pass to its end: every slot's knowledge only widens (unreached, one type, any), so it stops. A
+    // function too large for it (a state per slot per instruction), or one whose knowledge keeps widening past
+    // the budget, is left without: all its steps test their operands.
     void run() {
-        if (count == 0)
+        if (!enabled)
             return;
         // On entry the arguments may be anything, and so may the rest: how many arguments come varies by call.
         std::fill(states.begin(), states.begin() + static_cast<std::ptrdiff_t>(size), KnownAny);
@@ -66,7 +69,12 @@ public:
         std::vector<bool> queued(count, false);
         queued[0] = true;
         std::vector<uint8_t> after(size);
+        size_t budget = maxVisitsPerInstruction * count;
         while (!work.empty()) {
+            if (budget-- == 0) {
+                enabled = false;
+                return;
+            }
             const size_t index = work.back();
             work.pop_back();
             queued[index] = false;
@@ -82,9 +90,14 @@ public:
     }
 
     // What operand holds before instruction index, which the pass reached.
-    Known typeOf(size_t index, int32_t operand) const { return read(stateAt(index), operand); }
+    Known typeOf(size_t index, int32_t operand) const {
+        if (!enabled)
+            return operand >= 0 ? KnownAny : read(nullptr, operand);
+        return read(stateAt(index), operand);
+    }
 
-    bool reached(size_t index) const { return reachedFlags[index]; }
+    // Whether some path reaches the instruction; without the pass, every instruction counts as reached.
+    bool reached(size_t index) const { return !enabled || reachedFlags[index]; }
 
 private:
     const uint8_t* stateAt(size_t index) const { return states.data() + index * size; }
@@ -214,9 +227,14 @@ private:
         }
     }
 
+    // 16 MiB of states at the most, and on average 64 visits of each instruction.
+    static constexpr size_t maxStates = size_t{1} << 24;
+    static constexpr size_t maxVisitsPerInstruction = 64;
+
     const PellixFunctionCode& code;
     size_t size;
     size_t count;
+    bool enabled;
     std::vector<uint8_t> states; // the state before each instruction, size slots each
     std::vector<bool> reachedFlags;
 };

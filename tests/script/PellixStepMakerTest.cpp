@@ -9,6 +9,7 @@
 #include "script/PellixFunctionCode.h"
 #include "script/PellixScript.h"
 #include "script/PellixStepMaker.h"
+#include "ScriptTestSupport.h"
 
 namespace {
 
@@ -93,4 +94,19 @@ TEST(PellixStepMaker, SelectJumpsThroughATableOnlyForKnownIntegers) {
     EXPECT_EQ(formsOf(head + "I" + arms + "  CASE \"4\"\n   print 4\n" + tail, PX_SELECT),
               std::vector<int>{Form::General});
     EXPECT_EQ(formsOf(head + "P" + arms + tail, PX_SELECT), std::vector<int>{Form::General});
+}
+
+TEST(PellixStepMaker, AFunctionTooLargeForThePassStillRunsWithTestedSteps) {
+    // One state per frame slot per instruction: 4,200 locals set one by one make more than 16 million.
+    auto script = [](int locals) {
+        std::string text = "FUNCTION Main\n";
+        for (int index = 0; index < locals; ++index)
+            text += " V" + std::to_string(index) + " = " + std::to_string(index) + "\n";
+        return text + " S = V1 + 1\n print S\nEND FUNCTION\n";
+    };
+    EXPECT_EQ(formsOf(script(100), PX_ADD), std::vector<int>{Form::IntFrameImmediate});
+    EXPECT_EQ(formsOf(script(4200), PX_ADD), std::vector<int>{Form::FrameInteger});
+    const ScriptOutcome outcome = runBoth(script(4200));
+    EXPECT_TRUE(outcome.ran) << outcome.error;
+    EXPECT_EQ(outcome.output, "2");
 }
