@@ -107,20 +107,19 @@ inline uint64_t wideImmediate(const PellixStep* step) {
 } // namespace
 
 PellixMachine::PellixMachine(const Shared& shared)
-    : stack(shared.stack), callDepth(shared.callDepth), stopRequested(shared.stopRequested), steps(shared.steps),
-      functions(shared.functions), globals(shared.globals) {}
+    : shared(shared) {}
 
 PellixMachine::~PellixMachine() = default;
 
 void PellixMachine::forgetCode() {
-    for (auto& entry : functions)
+    for (auto& entry : shared.functions)
         entry.second->code = nullptr;
 }
 
 PellixFunctionCode* PellixMachine::codeFor(PellixSyntaxNode* function) {
     if (!function->code) {
         auto code = std::make_unique<PellixFunctionCode>();
-        PellixCompiler(functions, globals, *code).compileFunction(function);
+        PellixCompiler(shared.functions, shared.globals, *code).compileFunction(function);
         PellixStepMaker::make(*code);
         function->code = code.get();
         codeStore.push_back(std::move(code));
@@ -146,7 +145,7 @@ void PellixMachine::growStack(size_t end, const PellixFunctionCode& code) {
         throw PellixRuntimeException("Run-time stack full, the limit is " + std::to_string(maxStackSize) + " values",
                                      code.name, code.name, code.line);
     }
-    stack.resize(end);
+    shared.stack.resize(end);
 }
 
 // Frames and the stack: a running function's frame is [base, base + frameSize). Script calls place the callee's
@@ -162,22 +161,22 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
     const size_t entryFrames = frameCount;
     size_t top = frameCount;
     CallFrame* const frameArray = frames.get();
-    const std::atomic<bool>& stop = stopRequested;
-    const size_t entryArguments = stack.size() - base;
+    const std::atomic<bool>& stop = shared.stopRequested;
+    const size_t entryArguments = shared.stack.size() - base;
     // The stack's storage as last seen, brought up to date wherever the stack may change: on entering a frame
     // and after a host function.
-    PellixVariable* stackData = stack.data();
-    size_t stackSize = stack.size();
+    PellixVariable* stackData = shared.stack.data();
+    size_t stackSize = shared.stack.size();
     const PellixStep* pc = nullptr;
     PellixVariable* frame = nullptr;
 
-    if (callDepth >= maxCallDepth) {
+    if (shared.callDepth >= maxCallDepth) {
         throw PellixRuntimeException("Calls nested too deeply, the limit is " + std::to_string(maxCallDepth),
                                      code->name, code->name, 0);
     }
     // Calls in progress, counted in a local: only a host function (which may call back in) needs to see the
     // count, and the host's way back restores the engine's count whatever happens.
-    const int entryDepth = callDepth;
+    const int entryDepth = shared.callDepth;
     int depth = entryDepth + 1;
     using Ops = PellixOperators;
 
@@ -187,7 +186,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
         const size_t end_ = base + static_cast<size_t>(code->frameSize);                                           \
         if (stackSize < end_) {                                                                                    \
             growStack(end_, *code);                                                                                \
-            stackData = stack.data();                                                                              \
+            stackData = shared.stack.data();                                                                              \
             stackSize = end_;                                                                                      \
         }                                                                                                          \
         frame = stackData + base;                                                                                  \
@@ -700,10 +699,10 @@ LOOP_IF_TRUE_0:
             limit.type == PellixVariable::Integer) {                                                               \
             counter.intValue = Ops::wrapAdd(counter.intValue, step.intValue);                                      \
             holds = (up) ? counter.intValue <= limit.intValue : counter.intValue >= limit.intValue;                \
-            steps.spend(code->name, code->instructions[INDEX()].e);                                                \
+            shared.steps.spend(code->name, code->instructions[INDEX()].e);                                                \
         } else {                                                                                                   \
             applyOperator(Ops::OP_ADD, counter, step, counter, *code, INDEX());                                    \
-            steps.spend(code->name, code->instructions[INDEX()].e);                                                \
+            shared.steps.spend(code->name, code->instructions[INDEX()].e);                                                \
             holds = Ops::holds((up) ? Ops::OP_LE : Ops::OP_GE, counter, limit);                                    \
         }                                                                                                          \
         if (holds) {                                                                                               \
@@ -724,7 +723,7 @@ FOR_STEP_2:
     label : {                                                                                                      \
         int32_t& counter = FRAME_AT(pc->b).intValue;                                                               \
         counter = Ops::wrapAdd(counter, pc->d);                                                                    \
-        steps.spend(code->name, code->instructions[INDEX()].e);                                                    \
+        shared.steps.spend(code->name, code->instructions[INDEX()].e);                                                    \
         if ((up) ? counter <= (limitValue) : counter >= (limitValue)) {                                            \
             CHECK_STOP(code->instructions[INDEX()].e);                                                             \
             JUMP_BY(pc->a);                                                                                        \
@@ -772,15 +771,15 @@ CALL_0 : {
         // The host sees its arguments on top of the stack and nothing above them. The result lives in a block
         // of its own: a jump through a label address out of a variable's scope does not destroy it.
         {
-            stack.resize(arguments + static_cast<size_t>(site.argc));
+            shared.stack.resize(arguments + static_cast<size_t>(site.argc));
             PellixVariable result;
-            callDepth = depth;
+            shared.callDepth = depth;
             frameCount = top;
-            callee->hostFunction(stack, result, site.argc);
-            depth = callDepth;
-            stack.resize(base + static_cast<size_t>(code->frameSize));
-            stackData = stack.data();
-            stackSize = stack.size();
+            callee->hostFunction(shared.stack, result, site.argc);
+            depth = shared.callDepth;
+            shared.stack.resize(base + static_cast<size_t>(code->frameSize));
+            stackData = shared.stack.data();
+            stackSize = shared.stack.size();
             frame = stackData + base;
             moveValue(OPERAND(pc->a), std::move(result));
         }
@@ -831,13 +830,13 @@ RETURN_0 : {
     --depth;
     const int resultOperand = code->resultOperand;
     if (top == entryFrames) {
-        callDepth = entryDepth;
+        shared.callDepth = entryDepth;
         frameCount = top;
         // Back to the host: the frame goes, the arguments it pushed stay for it to pop.
         PellixVariable result;
         moveValue(result, resultOperand >= 0 ? std::move(frame[resultOperand])
                                              : PellixVariable(*code->references[static_cast<size_t>(~resultOperand)]));
-        stack.resize(base + entryArguments);
+        shared.stack.resize(base + entryArguments);
         return result;
     }
     const size_t resultIndex = base + static_cast<size_t>(resultOperand);
@@ -860,7 +859,7 @@ ERROR_0:
     throw code->errors[static_cast<size_t>(pc->c)];
 
 STEP_0:
-    steps.spend(code->name, LINE());
+    shared.steps.spend(code->name, LINE());
     NEXT();
 
 unknown:

@@ -58,12 +58,7 @@ private:
     // Makes the stack end at end at least, or fails as a full stack does.
     void growStack(size_t end, const PellixFunctionCode& code);
 
-    std::vector<PellixVariable>& stack;
-    int& callDepth;
-    const std::atomic<bool>& stopRequested;
-    PellixStepBudget& steps;
-    const std::map<std::string, PellixSyntaxNode*>& functions;
-    const std::map<std::string, PellixVariable*>& globals;
+    const Shared shared;
 
     // Forgotten code stays here until the engine dies: a host function may load while compiled code runs.
     std::vector<std::unique_ptr<PellixFunctionCode>> codeStore;
