@@ -7,6 +7,7 @@
 
 #include "script/PellixCompiler.h"
 #include "script/PellixFunctionCode.h"
+#include "script/PellixNativeLoops.h"
 #include "script/PellixOperators.h"
 #include "script/PellixScript.h"
 #include "script/PellixStepBudget.h"
@@ -70,10 +71,20 @@ inline float immediateFloat(int32_t bits) {
     return value;
 }
 
-// Each step learns where its handler starts: dispatch is then one indirect jump through the step itself.
-void thread(PellixFunctionCode& code, const void* const* labels) {
+// Each step learns where its handler starts: dispatch is then one indirect jump through the step itself. A loop
+// made into machine code starts at a step whose handler enters it; the step's own handler stays with the loop.
+void thread(PellixFunctionCode& code, const void* const* labels, const void* nativeLabel, bool machineCode) {
     for (PellixStep& step : code.steps)
         step.handler = labels[step.op];
+    if (machineCode)
+        code.native = PellixNativeLoops::make(code);
+    if (code.native) {
+        for (PellixNativeLoops::Loop& loop : code.native->loops) {
+            PellixStep& head = code.steps[static_cast<size_t>(loop.head)];
+            loop.handler = head.handler;
+            head.handler = nativeLabel;
+        }
+    }
     code.threaded = true;
 }
 
@@ -227,7 +238,8 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 #define INTEGER_FORMS(name) CHECKED(name), &&name##_4, &&name##_5, &&name##_6, NONE3, &&name##_10
 #define GENERAL_ONLY(name) &&name##_0, NONE3, NONE3, NONE3, &&unknown
     static const void* const labels[] = {
-        &&MOVE_0, &&MOVE_1, &&MOVE_2, &&unknown, NONE3, NONE3, &&unknown, // PX_MOVE
+        &&MOVE_0, &&MOVE_1, &&MOVE_2, &&unknown, &&MOVE_4, &&unknown, &&unknown, &&MOVE_7, &&unknown, &&unknown,
+        &&unknown, // PX_MOVE
         GENERAL_ONLY(UNDEFINED),
         ALL_FORMS(ADD), ALL_FORMS(SUB), ALL_FORMS(MUL), ALL_FORMS(DIV), INTEGER_FORMS(MOD), INTEGER_FORMS(OR),
         INTEGER_FORMS(AND), INTEGER_FORMS(XOR),
@@ -261,7 +273,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 #undef CHECKED
 
     if (!code->threaded)
-        thread(*code, labels);
+        thread(*code, labels, &&NATIVE, machineCode);
     ENTER_FRAME();
     clearLocals(frame, static_cast<int>(entryArguments), code->localCount);
     pc = BEGIN();
@@ -660,6 +672,19 @@ MOVE_1:
 MOVE_2:
     FRAME_AT(pc->a).storeValue(LITERAL_AT(pc->b));
     NEXT();
+// A known number: its own field and the type are the value (the other field is only read for the other type).
+MOVE_4 : {
+    PellixVariable& out = FRAME_AT(pc->a);
+    out.intValue = FRAME_AT(pc->b).intValue;
+    out.type = PellixVariable::Integer;
+    NEXT();
+}
+MOVE_7 : {
+    PellixVariable& out = FRAME_AT(pc->a);
+    out.floatValue = FRAME_AT(pc->b).floatValue;
+    out.type = PellixVariable::Float;
+    NEXT();
+}
 UNDEFINED_0:
     OPERAND(pc->a).type = PellixVariable::Undefined;
     NEXT();
@@ -795,7 +820,7 @@ CALL_0 : {
         PellixRuntimeException::throwStopped(callee->word, callee->line);
     PellixFunctionCode* const calleeCode = callee->code ? callee->code : codeFor(callee);
     if (!calleeCode->threaded)
-        thread(*calleeCode, labels);
+        thread(*calleeCode, labels, &&NATIVE, machineCode);
     // Written field by field into room made beforehand: no record is built and copied.
     CallFrame& saved = frameArray[top++];
     saved.code = code;
@@ -861,6 +886,23 @@ ERROR_0:
 STEP_0:
     shared.steps.spend(code->name, LINE());
     NEXT();
+
+// A loop in machine code: it runs until it leaves, then the steps go on where it says. A step it hands back
+// at the loop's start runs through the handler the start step had.
+NATIVE : {
+    const PellixNativeLoops::Loop& loop = code->native->at(static_cast<int32_t>(INDEX()));
+    const int32_t next = loop.entry(reinterpret_cast<char*>(frame), &stop, shared.steps.leftAddress());
+    if (next < 0) {
+        const size_t at = static_cast<size_t>(~next);
+        const PellixInstruction& seen = code->instructions[at];
+        PellixRuntimeException::throwStopped(
+            code->name, seen.op == PX_FOR_STEP || seen.op == PX_FOR_STEP_DOWN ? seen.e : code->lines[at]);
+    }
+    pc = BEGIN() + next;
+    if (next == loop.head)
+        goto* loop.handler;
+    DISPATCH();
+}
 
 unknown:
     failAt("Unknown instruction", std::to_string(PellixStepMaker::opcodeOf(pc->op)), *code, INDEX());

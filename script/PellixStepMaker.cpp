@@ -19,10 +19,6 @@ enum Known : uint8_t {
     Unreached = 5,
 };
 
-bool isJump(int opcode) {
-    return opcode == PX_JUMP || opcode == PX_JUMP_IF_FALSE || opcode == PX_JUMP_IF_TRUE ||
-           (opcode >= PX_BRANCH_GT && opcode <= PX_FOR_STEP_DOWN) || opcode == PX_BEGIN_APPEND;
-}
 
 bool isBranch(int opcode) {
     return (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
@@ -80,7 +76,7 @@ public:
             queued[index] = false;
             std::copy(stateAt(index), stateAt(index) + size, after.begin());
             transfer(code.instructions[index], after.data());
-            forEachSuccessor(index, [&](size_t next) {
+            pellixForEachSuccessor(code, index, [&](size_t next) {
                 if (merge(next, after.data()) && !queued[next]) {
                     queued[next] = true;
                     work.push_back(next);
@@ -116,36 +112,6 @@ private:
             }
         }
         return changed;
-    }
-
-    template <typename Visit>
-    void forEachSuccessor(size_t index, Visit visit) const {
-        const PellixInstruction& in = code.instructions[index];
-        auto go = [&](int64_t target) {
-            if (target >= 0 && static_cast<size_t>(target) < count)
-                visit(static_cast<size_t>(target));
-        };
-        switch (in.op) {
-        case PX_RETURN:
-        case PX_ERROR:
-            return;
-        case PX_JUMP:
-            go(in.a);
-            return;
-        case PX_SELECT:
-            if (in.c >= 0 && static_cast<size_t>(in.c) < code.cases.size()) {
-                const PellixCaseTable& table = code.cases[static_cast<size_t>(in.c)];
-                for (int32_t target : table.targets)
-                    go(target);
-                go(table.end);
-            }
-            return;
-        default:
-            if (isJump(in.op))
-                go(in.a);
-            go(static_cast<int64_t>(index) + 1);
-            return;
-        }
     }
 
     void write(uint8_t* state, int32_t operand, Known known) const {
@@ -262,7 +228,7 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
     for (size_t index = 0; index < code.instructions.size(); ++index) {
         const PellixInstruction& in = code.instructions[index];
         PellixStep& step = code.steps[index];
-        const bool jumps = isJump(in.op);
+        const bool jumps = pellixJumps(in.op);
         const int32_t target =
             jumps ? static_cast<int32_t>((static_cast<int64_t>(in.a) - static_cast<int64_t>(index)) *
                                          static_cast<int64_t>(sizeof(PellixStep)))
@@ -347,8 +313,11 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
                 step.setWide(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(table.denseJumps.data())));
             }
         } else if (in.op == PX_MOVE && in.a >= 0) {
+            // A number known on every path moves without looking for a text.
+            const Known moved = in.b >= 0 ? analysis.typeOf(index, in.b) : KnownAny;
+            const int form = moved == KnownInteger ? IntFrameFrame : moved == KnownFloat ? FloatFrameFrame : FrameFrame;
             if (in.b >= 0)
-                step = {stepOp(in.op, FrameFrame), frameOffset(in.a), frameOffset(in.b), 0, 0};
+                step = {stepOp(in.op, form), frameOffset(in.a), frameOffset(in.b), 0, 0};
             else if (isLiteral(in.b))
                 step = {stepOp(in.op, FrameLiteral), frameOffset(in.a), literalOffset[~in.b], 0, 0};
         } else if ((in.op == PX_FOR_STEP || in.op == PX_FOR_STEP_DOWN) && in.b >= 0 && isLiteral(in.d)) {
