@@ -63,7 +63,7 @@ bool runsNatively(const PellixFunctionCode& code, size_t index) {
     const int form = formOf(step);
     if (jumps(opcode)) {
         const int64_t target = targetOf(index, step);
-        if (target < 0 || target > static_cast<int64_t>(code.steps.size()))
+        if (target < 0 || target >= static_cast<int64_t>(code.steps.size()))
             return false;
     }
     switch (opcode) {
@@ -854,7 +854,9 @@ std::unique_ptr<PellixNativeLoops> PellixNativeLoops::make(const PellixFunctionC
         if (!jumps(opcode))
             continue;
         const int64_t target = targetOf(index, code.steps[index]);
-        if (target >= 0 && target <= static_cast<int64_t>(index) && missing[index + 1] == missing[target])
+        // The step after the loop must exist: the routine returns it when the loop ends.
+        if (target >= 0 && target <= static_cast<int64_t>(index) && index + 1 < count &&
+            missing[index + 1] == missing[target])
             candidates.push_back({static_cast<size_t>(target), index});
     }
     std::stable_sort(candidates.begin(), candidates.end(), [](const Stretch& left, const Stretch& right) {
