@@ -79,6 +79,10 @@ TEST(PellixStepMaker, WhatHoldsOnOnlySomePathsKeepsTheTests) {
     // An ordered comparison with a float on the left gives a float, so adding an integer to it must test.
     EXPECT_EQ(formsOf("FUNCTION Main\n F = 2.5\n C = (F > 1) + 1\n D = (1 > F) + 1\nEND FUNCTION\n", PX_ADD),
               (std::vector<int>{Form::FrameInteger, Form::IntFrameImmediate}));
+    // Moving a known number copies it without looking for a text; a value that may be a text keeps the test.
+    EXPECT_EQ(formsOf("FUNCTION Main(P)\n A = 3\n F = 0.5\n B = A\n G = F\n H = P\nEND FUNCTION\n", PX_MOVE),
+              (std::vector<int>{Form::FrameLiteral, Form::FrameLiteral, Form::IntFrameFrame, Form::FloatFrameFrame,
+                                Form::FrameFrame}));
     // "=" reads floats as integers: no float form for it.
     EXPECT_EQ(formsOf("FUNCTION Main\n F = 1.5\n IF F = 1.0 THEN\n  print F\n END IF\nEND FUNCTION\n",
                       PX_BRANCH_NOT_EQ),
