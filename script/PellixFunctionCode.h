@@ -164,6 +164,18 @@ inline bool pellixJumps(int opcode) {
            (opcode >= PX_BRANCH_GT && opcode <= PX_FOR_STEP_DOWN) || opcode == PX_BEGIN_APPEND;
 }
 
+// Whether the instruction is a conditional jump on a comparison (PX_BRANCH_* or PX_LOOP_BRANCH_*).
+inline bool pellixIsBranch(int opcode) {
+    return (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
+           (opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ);
+}
+
+// The comparison a branch makes, as the value instruction of the same comparison.
+inline int pellixComparisonOf(int opcode) {
+    const int first = opcode >= PX_LOOP_BRANCH_GT ? PX_LOOP_BRANCH_GT : PX_BRANCH_GT;
+    return PX_GT + (opcode - first) % 6;
+}
+
 // Calls visit with each instruction that may run after instruction index (targets out of range left out).
 template <typename Visit>
 void pellixForEachSuccessor(const PellixFunctionCode& code, size_t index, Visit visit) {
@@ -195,4 +207,3 @@ void pellixForEachSuccessor(const PellixFunctionCode& code, size_t index, Visit 
         return;
     }
 }
-

@@ -30,10 +30,6 @@ bool isIntegerForm(int form) {
 bool isFloatForm(int form) {
     return form == Form::FloatFrameFrame || form == Form::FloatFrameImmediate || form == Form::FloatImmediateFrame;
 }
-bool isBranch(int opcode) {
-    return (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
-           (opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ);
-}
 bool isLoopBranch(int opcode) { return opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ; }
 bool jumps(int opcode) { return pellixJumps(opcode) && opcode != PX_BEGIN_APPEND; }
 
@@ -103,7 +99,7 @@ bool runsNatively(const PellixFunctionCode& code, size_t index) {
         return reinterpret_cast<const PellixVariable*>(reinterpret_cast<const char*>(code.literals.data()) + step.b)
                    ->type != PellixVariable::String;
     default:
-        return isBranch(opcode) && (isIntegerForm(form) || isFloatForm(form));
+        return pellixIsBranch(opcode) && (isIntegerForm(form) || isFloatForm(form));
     }
 }
 
@@ -350,7 +346,7 @@ private:
             return;
         }
         const bool value = opcode >= PX_ADD && opcode <= PX_EQ;
-        if (!value && !isBranch(opcode))
+        if (!value && !pellixIsBranch(opcode))
             return;
         const Kind kind = isFloatForm(form) ? FloatField : IntegerField;
         if (value)
@@ -749,7 +745,7 @@ private:
     void comparisonBranch(size_t index, const PellixStep& step) {
         const int opcode = opcodeOf(step);
         const int first = isLoopBranch(opcode) ? PX_LOOP_BRANCH_GT : PX_BRANCH_GT;
-        const int comparison = PX_GT + (opcode - first) % 6;
+        const int comparison = pellixComparisonOf(opcode);
         const bool when = opcode - first < 6;
         Condition holds;
         if (isFloatForm(formOf(step))) {

@@ -19,18 +19,6 @@ enum Known : uint8_t {
     Unreached = 5,
 };
 
-
-bool isBranch(int opcode) {
-    return (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
-           (opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ);
-}
-
-// The comparison a branch makes, as the value instruction of the same comparison.
-int comparisonOf(int opcode) {
-    const int first = opcode >= PX_LOOP_BRANCH_GT ? PX_LOOP_BRANCH_GT : PX_BRANCH_GT;
-    return PX_GT + (opcode - first) % 6;
-}
-
 bool isValueOperation(int opcode) {
     return opcode >= PX_ADD && opcode <= PX_EQ && opcode != PX_NOT;
 }
@@ -237,16 +225,16 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
         if (!analysis.reached(index))
             continue;
 
-        if ((isValueOperation(in.op) && in.a >= 0) || isBranch(in.op)) {
+        if ((isValueOperation(in.op) && in.a >= 0) || pellixIsBranch(in.op)) {
             const int a = jumps ? target : frameOffset(in.a);
-            const int comparison = isBranch(in.op) ? comparisonOf(in.op) : in.op;
+            const int comparison = pellixIsBranch(in.op) ? pellixComparisonOf(in.op) : in.op;
             const Known left = analysis.typeOf(index, in.b);
             const Known right = analysis.typeOf(index, in.c);
             const bool division = comparison == PX_DIV || comparison == PX_MOD;
             // Floats compare as floats only when ordered; "=" and "<>" read them as integers.
             const bool floatForm = comparison == PX_ADD || comparison == PX_SUB || comparison == PX_MUL ||
                                    comparison == PX_DIV ||
-                                   (isBranch(in.op) && comparison >= PX_GT && comparison <= PX_LE);
+                                   (pellixIsBranch(in.op) && comparison >= PX_GT && comparison <= PX_LE);
             if (left == KnownInteger && right == KnownInteger) {
                 if (in.b >= 0 && in.c >= 0) {
                     step = {stepOp(in.op, IntFrameFrame), a, frameOffset(in.b), frameOffset(in.c), 0};
