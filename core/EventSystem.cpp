@@ -31,10 +31,12 @@ Event* EventSystem::takeEvent() {
 
 void EventSystem::handleEvents() {
     Game* game = Game::getInstance();
+    Dialog& dialog = game->getDialog();
     while (Event* event = takeEvent()) {
         Player* player = game->getPlayer(event->playerId);
-        Dialog& dialog = game->getDialog();
-        if (dialog.isVisible()) {
+        const bool bubble = dialog.isVisible();
+        notePress(*event, bubble);
+        if (bubble) {
             // The bubble eats the click that closes it; every other control waits.
             if (event->action == ACTION_FIRE) dialog.hide();
         } else if (!game->canControl()) {
@@ -42,11 +44,53 @@ void EventSystem::handleEvents() {
         } else if (!player) {
             // Its fighter is gone (a new map, say): what is still queued waits a frame.
             delete event;
-            return;
+            break;
         } else {
             carryOut(*event, *player);
         }
         delete event;
+    }
+    // Presses made while the player had no control are lost, but releases never are:
+    // handed back, the fighter does what the hands hold now.
+    Player* main = game->getMainPlayer();
+    const bool away = dialog.isVisible() || !game->canControl();
+    const bool interrupted = main && main->takeInterruption();
+    if (main && !away && (controlWasAway || interrupted)) takeUpHeldControls(*main);
+    controlWasAway = away;
+}
+
+void EventSystem::notePress(const Event& event, bool eatenByBubble) {
+    switch (event.action) {
+        case ACTION_MOVE_LEFT:
+            held.left = event.pressed;
+            break;
+        case ACTION_MOVE_RIGHT:
+            held.right = event.pressed;
+            break;
+        case ACTION_JUMP:
+            held.jump = event.pressed;
+            break;
+        case ACTION_FIRE:
+            // The click that closes a bubble is the bubble's, down to its release:
+            // holding it on must not fire.
+            held.fire = event.pressed && !eatenByBubble;
+            break;
+        default:
+            break;
+    }
+}
+
+void EventSystem::takeUpHeldControls(Player& player) {
+    Game* game = Game::getInstance();
+    const AimSystem& aim = game->getAimSystem();
+    const MapSystem& map = game->getMapSystem();
+    player.moveLeft(held.left);
+    player.moveRight(held.right);
+    player.jump(held.jump);
+    if (held.fire) {
+        player.fire(aim.getX() + map.getClientX(), aim.getY() + map.getClientY());
+    } else {
+        player.holdFire();
     }
 }
 

@@ -146,7 +146,7 @@ void Player::moveLeft(bool on) {
     } else if (movingRight) {
         moveRight(true);  // the other held key takes over
     } else {
-        stopMoving();
+        act(PLAYER_STANDING);  // only the walk ends: a held trigger or jump goes on
     }
 }
 
@@ -159,7 +159,7 @@ void Player::moveRight(bool on) {
     } else if (movingLeft) {
         moveLeft(true);
     } else {
-        stopMoving();
+        act(PLAYER_STANDING);
     }
 }
 
@@ -167,6 +167,11 @@ void Player::stopMoving() {
     if (!isAlive()) return;
     act(PLAYER_STANDING);
     firing = jumping = movingRight = movingLeft = false;
+}
+
+void Player::interrupt() {
+    stopMoving();
+    interrupted = true;
 }
 
 void Player::fire(int x, int y) {
@@ -313,7 +318,7 @@ bool Player::hit(int x, int y, const Vector& direction) {
             die();
         }
     }
-    stopMoving();
+    interrupt();
     return damage == 10;
 }
 

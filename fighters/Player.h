@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <string>
+#include <utility>
 
 #include "fighters/Animation.h"
 #include "fighters/RealBody.h"
@@ -85,6 +86,9 @@ public:
     bool isFiring() const { return firing; }
     void aim(int x, int y);
     void stopMoving();
+    // A hit or a present stops the fighter for this frame; the hands take over again the next.
+    void interrupt();
+    bool takeInterruption() { return std::exchange(interrupted, false); }
     void act(PlayerState s);
     PlayerState getState() const { return state; }
 
@@ -132,6 +136,7 @@ protected:
     bool movingRight = false;
     bool firing = false;
     bool jumping = false;
+    bool interrupted = false;
     int fireX = 0;
     int fireY = 0;
     PlayerAction playerAction{0, 0, 0};

@@ -14,7 +14,7 @@ void PresentBox::handleCollision(int side, Object* other) {
     // A box touched twice in one frame is already taken.
     if (!main || other != main || isDead()) return;
     game->getScriptSystem().raise("OnPresent", getId(), getX(), getY());
-    main->stopMoving();
+    main->interrupt();
     main->stop();
     die();
 }

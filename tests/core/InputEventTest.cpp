@@ -61,7 +61,11 @@ protected:
         events().clear();
     }
     void TearDown() override {
+        // Let go of everything through the events, so that no test leaves keys held for the next.
         releaseEverything();
+        TestWorld::game().unlockControl();
+        hideDialog();
+        frame();
         events().clear();
         TestWorld::game().unlockControl();
         hideDialog();
@@ -254,7 +258,7 @@ TEST_F(InputEventTest, KeysOneToFourSelectSlotsTwoOneNoneAndGrenadeOnPressAndRel
     }
 }
 
-TEST_F(InputEventTest, WhileADialogShowsAClickClosesItAndNothingElseActs) {
+TEST_F(InputEventTest, WhileADialogShowsAClickClosesItAndTheHeldKeysActAfterwards) {
     showDialog();
     int sightX = TestWorld::game().getAimSystem().getX();
     key[KEY_D] = 1;
@@ -267,12 +271,21 @@ TEST_F(InputEventTest, WhileADialogShowsAClickClosesItAndNothingElseActs) {
     mouse_b = 1;
     frame();
     EXPECT_FALSE(dialog().isVisible()) << "the click closes the bubble";
-    EXPECT_FALSE(fighter->isFiring()) << "and is not a shot";
+    EXPECT_FALSE(fighter->isFiring()) << "and is not a shot, though the button is still down";
+    EXPECT_TRUE(fighter->isMovingRight()) << "D, held through the bubble, is taken up when it goes";
     mouse_b = 0;
     frame();
     EXPECT_FALSE(fighter->isFiring());
     EXPECT_EQ(fighter->getFireX(), 0) << "the release of that click fires nothing";
-    EXPECT_FALSE(fighter->isMovingRight()) << "D was swallowed while the bubble showed";
+
+    // Let go while a bubble shows: the fighter stops when it goes, and is not left walking.
+    showDialog();
+    key[KEY_D] = 0;
+    frame();
+    EXPECT_TRUE(fighter->isMovingRight()) << "nothing acts while the bubble shows";
+    hideDialog();
+    frame();
+    EXPECT_FALSE(fighter->isMovingRight()) << "the release made during the bubble counts";
 
     // A click in a bubble's first frames cannot close it, but it is eaten all the same.
     dialog().show();
@@ -294,11 +307,14 @@ TEST_F(InputEventTest, WhileADialogShowsAClickClosesItAndNothingElseActs) {
     EXPECT_FALSE(fighter->isFiring());
 }
 
-TEST_F(InputEventTest, WithControlLockedEventsAreDroppedNotReplayed) {
+TEST_F(InputEventTest, WithControlLockedPressesWaitAndTheHandsAreTakenUpAtTheUnlock) {
     Torvane::lockGame();
     TestWorld::game().lockControl();
     Torvane::unlockGame();
     key[KEY_D] = 1;
+    key[KEY_A] = 1;
+    frame();
+    key[KEY_A] = 0;
     mouse_b = 1;
     frame();
     EXPECT_EQ(events().getEventCount(), 0u) << "dropped, not kept";
@@ -306,13 +322,52 @@ TEST_F(InputEventTest, WithControlLockedEventsAreDroppedNotReplayed) {
     EXPECT_FALSE(fighter->isFiring());
     TestWorld::game().unlockControl();
     frame();
-    EXPECT_FALSE(fighter->isMovingRight()) << "a press made during the lock is not carried out later";
-    EXPECT_FALSE(fighter->isFiring());
+    EXPECT_TRUE(fighter->isMovingRight()) << "D is still held when control comes back";
+    EXPECT_FALSE(fighter->isMovingLeft()) << "A was pressed and let go during the lock";
+    EXPECT_TRUE(fighter->isFiring());
+    EXPECT_EQ(fighter->getFireX(), TestWorld::game().getAimSystem().getX() + cameraX());
+
+    // Locked while held, released during the lock: nothing walks on afterwards.
+    Torvane::lockGame();
+    TestWorld::game().lockControl();
+    Torvane::unlockGame();
     key[KEY_D] = 0;
+    mouse_b = 0;
     frame();
+    TestWorld::game().unlockControl();
+    frame();
+    EXPECT_FALSE(fighter->isMovingRight());
+    EXPECT_FALSE(fighter->isFiring());
+}
+
+TEST_F(InputEventTest, AHitOrAPresentStopsTheFighterForItsFrameAndTheHeldControlsGoOn) {
+    key[KEY_A] = 1;
+    mouse_b = 1;
+    frame();
+    ASSERT_TRUE(fighter->isMovingLeft());
+    ASSERT_TRUE(fighter->isFiring());
+    fighter->hit(fighter->getCentralX(), fighter->getY() + fighter->getHeight() - 2, Vector(1, 0));
+    EXPECT_FALSE(fighter->isMovingLeft()) << "the hit stops him for its frame";
+    EXPECT_FALSE(fighter->isFiring());
+    frame();
+    EXPECT_TRUE(fighter->isMovingLeft()) << "the next frame the hands take over again";
+    EXPECT_TRUE(fighter->isFiring());
+    frame();
+    EXPECT_TRUE(fighter->isMovingLeft());
+
+    fighter->interrupt();  // what a present does to the one who takes it
+    key[KEY_A] = 0;
+    frame();
+    EXPECT_FALSE(fighter->isMovingLeft()) << "let go meanwhile: he stays";
+    EXPECT_TRUE(fighter->isFiring());
+
+    // Letting go of a walk key ends the walk only: the trigger stays held.
     key[KEY_D] = 1;
     frame();
-    EXPECT_TRUE(fighter->isMovingRight()) << "pressed again after the lock, it acts";
+    key[KEY_D] = 0;
+    frame();
+    EXPECT_FALSE(fighter->isMovingRight());
+    EXPECT_TRUE(fighter->isFiring());
 }
 
 TEST_F(InputEventTest, UnknownActionsAreNamedOnStandardOutput) {
