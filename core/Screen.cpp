@@ -44,6 +44,12 @@ bool Screen::setVideoMode(int w, int h, int bits) {
 
 bool Screen::useMemoryPages(int w, int h) {
     set_color_depth(32);
+    // Without a display Allegro packs 32-bit colours blue-green-red; the game's window packs them
+    // red-green-blue. A picture of the game must show the game's colours, also for a script's raw
+    // colour numbers (255 is the scouts' blue), so the pages take the window's packing.
+    _rgb_r_shift_32 = 16;
+    _rgb_g_shift_32 = 8;
+    _rgb_b_shift_32 = 0;
     for (BITMAP*& page : pages) {
         if (page) destroy_bitmap(page);
         page = create_bitmap(w, h);

@@ -1,5 +1,6 @@
 #include "hud/InfoBar.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -52,6 +53,12 @@ void InfoBar::initialize() {
     visible = false;
 }
 
+void InfoBar::drawBar(BITMAP* target, BITMAP* bar, int top, int percent) {
+    // A script may set any health: above 100 the bar is simply full, and the product cannot overflow.
+    const int shown = std::max(0, std::min(percent, 100));
+    if (shown > 0) blit(bar, target, 0, 0, 128, top, bar->w * shown / 100, bar->h);
+}
+
 void InfoBar::draw(BITMAP* target) {
     if (!visible || !backImage) return;
     bool hasWeapon = false;
@@ -67,8 +74,8 @@ void InfoBar::draw(BITMAP* target) {
     }
     set_trans_blender(0, 0, 0, 200);
     draw_trans_sprite(target, backImage, 0, 0);
-    if (blood > 0) blit(bloodImage, target, 0, 0, 128, 52, bloodImage->w * blood / 100, bloodImage->h);
-    if (defend > 0) blit(defendImage, target, 0, 0, 128, 70, defendImage->w * defend / 100, defendImage->h);
+    drawBar(target, bloodImage, 52, blood);
+    drawBar(target, defendImage, 70, defend);
     if (hasWeapon) {
         textprintf_ex(target, font, 392, 30, makecol(255, 255, 255), -1, "%d", backup);
         // Icons past the frame's right edge would be clipped anyway.

@@ -32,6 +32,7 @@ public:
 
 private:
     void releasePictures();
+    static void drawBar(BITMAP* target, BITMAP* bar, int top, int percent);
 
     BITMAP* bloodImage = nullptr;
     BITMAP* defendImage = nullptr;

@@ -252,10 +252,10 @@ void robotSay(HostStack& stack, PellixVariable& result, int argc) {
         Robot* robot = game->getRobot();
         // Only a game that has started has a robot to speak for.
         if (!robot) return;
-        const MapSystem& map = game->getMapSystem();
-        const int x = robot->getX() + robot->getWidth() + map.getClientX();
-        const int y = robot->getCentralY() + map.getClientY();
-        game->getDialog().hide().setPosition(x, y).setText(text).setColor(makecol(255, 0, 0)).show();
+        // The robot stands on the screen, not in the world: its bubble stays beside it as the view moves.
+        const int x = robot->getX() + robot->getWidth();
+        game->getDialog().hide().setScreenPosition(x, robot->getCentralY()).setText(text);
+        game->getDialog().setColor(makecol(255, 0, 0)).show();
     }
     waitForDialog();
 }

@@ -4,6 +4,7 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace Torvane {
 
@@ -14,10 +15,20 @@ namespace {
 int alutUsers = 0;
 bool alutReady = false;
 
+// A program that leaves its game to the end of the process (the level runner, the tests,
+// the benchmarks) must still close the device, or OpenAL complains about it at exit.
+void closeAlutAtExit() {
+    if (!alutReady) return;
+    alutExit();
+    alutReady = false;
+}
+
 }  // namespace
 
 SoundSystem::SoundSystem() {
     if (alutUsers++ == 0) {
+        static const bool closesAtExit = std::atexit(closeAlutAtExit) == 0;
+        (void)closesAtExit;
         alutReady = alutInit(nullptr, nullptr) == AL_TRUE;
         if (!alutReady) {
             std::fprintf(stderr, "No sound: OpenAL could not open an audio device (%s); the game goes on silently.\n",

@@ -50,27 +50,45 @@ TEST(Dialog, SizeFollowsTheLinesOfTheText) {
     EXPECT_EQ(dialog.getHeight(), Dialog::maxSide);
 }
 
-TEST(Dialog, StandsAboveTheAnchorAndTurnsLeftNearTheRightEdge) {
+TEST(Dialog, StandsWholeInTheViewBesideItsSpeaker) {
     viewAtOrigin();
-    const int black = makecol(0, 0, 0);
     Dialog dialog;
-    dialog.setPosition(100, 300).setText("Hello");
-    EXPECT_EQ(dialog.getX(), 100);
-    EXPECT_EQ(dialog.getY(), 300 - 44);
-    BITMAP* bubble = dialog.getBitmap();
-    EXPECT_EQ(getpixel(bubble, 0, bubble->h - 1), black) << "tail at the lower left";
-    EXPECT_NE(getpixel(bubble, bubble->w - 1, bubble->h - 1), black);
-
-    dialog.setPosition(780, 300).setText("Hello");
-    EXPECT_EQ(dialog.getX(), 780 - dialog.getWidth());
-    bubble = dialog.getBitmap();
-    EXPECT_EQ(getpixel(bubble, bubble->w - 1, bubble->h - 1), black) << "tail at the lower right";
-    EXPECT_NE(getpixel(bubble, 0, bubble->h - 1), black);
-
-    // Without a new anchor the bubble climbs by its height at each text.
-    dialog.setPosition(100, 300).setText("a");
-    dialog.setText("b");
-    EXPECT_EQ(dialog.getY(), 300 - 2 * 44);
+    dialog.setText("Hello\nthere");
+    const int w = dialog.getWidth(), h = dialog.getHeight();
+    struct Case {
+        const char* where;
+        int anchorX, anchorY;
+        bool onScreen;
+        int clientX, clientY;
+        int left, top;  // expected corner in the view
+    };
+    const Case cases[] = {
+        {"above the head, tail's tip on it", 100, 300, false, 0, 0, 100, 300 - h},
+        {"turned left near the right edge", 780, 300, false, 0, 0, 780 - w, 300 - h},
+        {"world anchor follows the view", 1500, 900, false, 1400, 600, 100, 300 - h},
+        {"no room above: beside the head", 100, 20, false, 0, 0, 118, 2},
+        {"beside, on the left near the right edge", 790, 20, false, 0, 0, 790 - 18 - w, 2},
+        {"pushed in from the left edge", -40, 300, false, 0, 0, 0, 300 - h},
+        {"pushed up from the bottom", 100, 5000, false, 0, 0, 100, 600 - h},
+        {"a speaker far off the map", -2147483647, 2147483647, false, 0, 0, 0, 600 - h},
+        {"screen anchor ignores the view", 60, 180, true, 3000, 1400, 60, 180 - h},
+    };
+    for (const Case& c : cases) {
+        if (c.onScreen) dialog.setScreenPosition(c.anchorX, c.anchorY);
+        else dialog.setPosition(c.anchorX, c.anchorY);
+        const Dialog::Placement at = dialog.place(800, 600, c.clientX, c.clientY);
+        EXPECT_EQ(at.left, c.left) << c.where;
+        EXPECT_EQ(at.top, c.top) << c.where;
+        EXPECT_GE(at.left, 0) << c.where;
+        EXPECT_LE(at.left + w, 800) << c.where;
+        EXPECT_GE(at.top, 0) << c.where;
+        EXPECT_LE(at.top + h, 600) << c.where;
+    }
+    // The tail points at a speaker near the box, never across the view.
+    dialog.setPosition(100, 300);
+    EXPECT_TRUE(dialog.place(800, 600, 0, 0).tail);
+    dialog.setPosition(100, 5000);
+    EXPECT_FALSE(dialog.place(800, 600, 0, 0).tail);
 }
 
 TEST(Dialog, ShownForThreeHundredFramesAndNotClosedInTheFirstThirty) {
@@ -115,7 +133,8 @@ TEST(Dialog, DrawnTranslucentInViewCoordinatesWithTheSpeakersFrame) {
     EXPECT_GT(getr(box), 20);
     // The transparent margin leaves the world as it was.
     EXPECT_EQ(getpixel(target, 100 + 3, 300 - 44 + 3), makecol(255, 255, 255));
-    // The frame in the speaker's colour.
+    // The frame in the speaker's colour, and the tail's tip on the anchor.
     EXPECT_EQ(getpixel(dialog.getBitmap(), 10, 20), blue);
+    EXPECT_LT(getr(getpixel(target, 108, 295)), 80) << "the tail reaches down to the speaker";
     destroy_bitmap(target);
 }

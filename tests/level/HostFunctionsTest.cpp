@@ -245,7 +245,8 @@ TEST_F(HostFunctions, SayBlocksUntilTheBubbleHasGoneAndPointsAtTheHead) {
     lockGame();
     EXPECT_EQ(dialog.getText(), "Hello");
     EXPECT_EQ(dialog.getX(), speaker->getCentralX());
-    EXPECT_EQ(dialog.getY(), speaker->getY() - dialog.getHeight());
+    EXPECT_EQ(dialog.getY(), speaker->getY());
+    EXPECT_FALSE(dialog.isOnScreen());
     unlockGame();
     int frames = 0;
     while (!done.load()) {
