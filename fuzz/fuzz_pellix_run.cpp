@@ -1,6 +1,5 @@
-// Runs every function of arbitrary scripts on both interpreters, the compiled one with and without machine code
-// for its loops, and requires them to agree: same result, same printed text, same error. Endless loops end at
-// the step budget of the fuzzing build.
+// Runs every function of arbitrary scripts on both interpreters and requires them to agree: same result,
+// same printed text, same error. Endless loops end at the step budget of the fuzzing build.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,16 +26,12 @@ bool hitsDepthLimit(const std::string& error) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     Engine compiled;
-    Engine stepped;
     Engine walking;
-    stepped.script.setMachineCode(false);
     walking.script.setInterpreter(PellixScript::TreeWalking);
     registerFuzzHostFunctions(compiled.script, &compiled.output);
-    registerFuzzHostFunctions(stepped.script, &stepped.output);
     registerFuzzHostFunctions(walking.script, &walking.output);
     const bool loaded = compiled.script.parse(text);
-    if (walking.script.parse(text) != loaded || compiled.script.getLastError() != walking.script.getLastError() ||
-        stepped.script.parse(text) != loaded)
+    if (walking.script.parse(text) != loaded || compiled.script.getLastError() != walking.script.getLastError())
         __builtin_trap();
 
     // Functions in name order, placeholders of a failed load included (they fail at run time).
@@ -51,29 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const std::string& name : names) {
         selectPrintTarget(&compiled.output);
         const bool compiledRan = compiled.script.run(name);
-        selectPrintTarget(&stepped.output);
-        const bool steppedRan = stepped.script.run(name);
         selectPrintTarget(&walking.output);
         const bool walkingRan = walking.script.run(name);
         const std::string compiledError = compiledRan ? "" : compiled.script.getLastError();
-        const std::string steppedError = steppedRan ? "" : stepped.script.getLastError();
         const std::string walkingError = walkingRan ? "" : walking.script.getLastError();
         if (hitsDepthLimit(compiledError) || hitsDepthLimit(walkingError))
             break;
-        if (compiledRan != steppedRan || compiledError != steppedError || compiled.output != stepped.output) {
-            std::fprintf(stderr, "Machine code and steps disagree on %s:\nmachine code: %d %s\n[%s]\nsteps: %d %s\n[%s]\n",
-                         name.c_str(), compiledRan, compiledError.c_str(), compiled.output.c_str(), steppedRan,
-                         steppedError.c_str(), stepped.output.c_str());
-            __builtin_trap();
-        }
         if (compiledRan != walkingRan || compiledError != walkingError || compiled.output != walking.output) {
             std::fprintf(stderr, "Interpreters disagree on %s:\ncompiled: %d %s\n[%s]\nwalking: %d %s\n[%s]\n",
                          name.c_str(), compiledRan, compiledError.c_str(), compiled.output.c_str(), walkingRan,
                          walkingError.c_str(), walking.output.c_str());
             __builtin_trap();
         }
-        if (!compiled.script.getRuntimeStack()->empty() || !stepped.script.getRuntimeStack()->empty() ||
-            !walking.script.getRuntimeStack()->empty())
+        if (!compiled.script.getRuntimeStack()->empty() || !walking.script.getRuntimeStack()->empty())
             __builtin_trap();
     }
     return 0;

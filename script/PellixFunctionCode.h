@@ -4,13 +4,11 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "script/PellixNativeLoops.h"
 #include "script/PellixRuntimeException.h"
 #include "script/PellixVariable.h"
 
@@ -155,55 +153,4 @@ struct PellixFunctionCode {
     std::vector<PellixStep> steps;
     std::vector<PellixVariable> literals;
     bool threaded = false; // the steps know their handlers
-    std::unique_ptr<PellixNativeLoops> native; // machine code for its loops, made when it is threaded
 };
-
-// Whether the instruction's a is a jump target.
-inline bool pellixJumps(int opcode) {
-    return opcode == PX_JUMP || opcode == PX_JUMP_IF_FALSE || opcode == PX_JUMP_IF_TRUE ||
-           (opcode >= PX_BRANCH_GT && opcode <= PX_FOR_STEP_DOWN) || opcode == PX_BEGIN_APPEND;
-}
-
-// Whether the instruction is a conditional jump on a comparison (PX_BRANCH_* or PX_LOOP_BRANCH_*).
-inline bool pellixIsBranch(int opcode) {
-    return (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
-           (opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ);
-}
-
-// The comparison a branch makes, as the value instruction of the same comparison.
-inline int pellixComparisonOf(int opcode) {
-    const int first = opcode >= PX_LOOP_BRANCH_GT ? PX_LOOP_BRANCH_GT : PX_BRANCH_GT;
-    return PX_GT + (opcode - first) % 6;
-}
-
-// Calls visit with each instruction that may run after instruction index (targets out of range left out).
-template <typename Visit>
-void pellixForEachSuccessor(const PellixFunctionCode& code, size_t index, Visit visit) {
-    const size_t count = code.instructions.size();
-    const PellixInstruction& in = code.instructions[index];
-    auto go = [&](int64_t target) {
-        if (target >= 0 && static_cast<size_t>(target) < count)
-            visit(static_cast<size_t>(target));
-    };
-    switch (in.op) {
-    case PX_RETURN:
-    case PX_ERROR:
-        return;
-    case PX_JUMP:
-        go(in.a);
-        return;
-    case PX_SELECT:
-        if (in.c >= 0 && static_cast<size_t>(in.c) < code.cases.size()) {
-            const PellixCaseTable& table = code.cases[static_cast<size_t>(in.c)];
-            for (int32_t target : table.targets)
-                go(target);
-            go(table.end);
-        }
-        return;
-    default:
-        if (pellixJumps(in.op))
-            go(in.a);
-        go(static_cast<int64_t>(index) + 1);
-        return;
-    }
-}

@@ -7,7 +7,6 @@
 
 #include "script/PellixCompiler.h"
 #include "script/PellixFunctionCode.h"
-#include "script/PellixNativeLoops.h"
 #include "script/PellixOperators.h"
 #include "script/PellixScript.h"
 #include "script/PellixStepBudget.h"
@@ -71,20 +70,10 @@ inline float immediateFloat(int32_t bits) {
     return value;
 }
 
-// Each step learns where its handler starts: dispatch is then one indirect jump through the step itself. A loop
-// made into machine code starts at a step whose handler enters it; the step's own handler stays with the loop.
-void thread(PellixFunctionCode& code, const void* const* labels, const void* nativeLabel, bool machineCode) {
+// Each step learns where its handler starts: dispatch is then one indirect jump through the step itself.
+void thread(PellixFunctionCode& code, const void* const* labels) {
     for (PellixStep& step : code.steps)
         step.handler = labels[step.op];
-    if (machineCode)
-        code.native = PellixNativeLoops::make(code);
-    if (code.native) {
-        for (PellixNativeLoops::Loop& loop : code.native->loops) {
-            PellixStep& head = code.steps[static_cast<size_t>(loop.head)];
-            loop.handler = head.handler;
-            head.handler = nativeLabel;
-        }
-    }
     code.threaded = true;
 }
 
@@ -273,7 +262,7 @@ PellixVariable PellixMachine::execute(PellixFunctionCode* code, size_t base) {
 #undef CHECKED
 
     if (!code->threaded)
-        thread(*code, labels, &&NATIVE, machineCode);
+        thread(*code, labels);
     ENTER_FRAME();
     clearLocals(frame, static_cast<int>(entryArguments), code->localCount);
     pc = BEGIN();
@@ -820,7 +809,7 @@ CALL_0 : {
         PellixRuntimeException::throwStopped(callee->word, callee->line);
     PellixFunctionCode* const calleeCode = callee->code ? callee->code : codeFor(callee);
     if (!calleeCode->threaded)
-        thread(*calleeCode, labels, &&NATIVE, machineCode);
+        thread(*calleeCode, labels);
     // Written field by field into room made beforehand: no record is built and copied.
     CallFrame& saved = frameArray[top++];
     saved.code = code;
@@ -886,23 +875,6 @@ ERROR_0:
 STEP_0:
     shared.steps.spend(code->name, LINE());
     NEXT();
-
-// A loop in machine code: it runs until it leaves, then the steps go on where it says. A step it hands back
-// at the loop's start runs through the handler the start step had.
-NATIVE : {
-    const PellixNativeLoops::Loop& loop = code->native->at(static_cast<int32_t>(INDEX()));
-    const int32_t next = loop.entry(reinterpret_cast<char*>(frame), &stop, shared.steps.leftAddress());
-    if (next < 0) {
-        const size_t at = static_cast<size_t>(~next);
-        const PellixInstruction& seen = code->instructions[at];
-        PellixRuntimeException::throwStopped(
-            code->name, seen.op == PX_FOR_STEP || seen.op == PX_FOR_STEP_DOWN ? seen.e : code->lines[at]);
-    }
-    pc = BEGIN() + next;
-    if (next == loop.head)
-        goto* loop.handler;
-    DISPATCH();
-}
 
 unknown:
     failAt("Unknown instruction", std::to_string(PellixStepMaker::opcodeOf(pc->op)), *code, INDEX());

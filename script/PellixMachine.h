@@ -44,9 +44,6 @@ public:
     PellixFunctionCode* codeFor(PellixSyntaxNode* function);
     // A load may change what names mean: every function compiles again on its next call.
     void forgetCode();
-    // Whether hot loops run as machine code where the processor allows (the default); the steps alone are the
-    // reference it is tested against. Applies to code compiled from then on.
-    void setMachineCode(bool enabled) { machineCode = enabled; }
 
 private:
     // A script function call in progress; the callee's frame starts at base.
@@ -70,5 +67,4 @@ private:
     // around host functions, which may run script functions in turn.
     std::unique_ptr<CallFrame[]> frames;
     size_t frameCount = 0;
-    bool machineCode = true;
 };

@@ -82,12 +82,6 @@ public:
     bool isStopRequested() const { return stopRequested.load(std::memory_order_relaxed); }
 
     void setInterpreter(Interpreter interpreter) { this->interpreter = interpreter; }
-    // Whether the compiled interpreter runs hot loops as machine code (the default), for comparing with its steps
-    // alone. Code compiled before compiles again.
-    void setMachineCode(bool enabled) {
-        machine.setMachineCode(enabled);
-        machine.forgetCode();
-    }
     Interpreter getInterpreter() const { return interpreter; }
     const std::map<std::string, PellixSyntaxNode*>& getFunctions() const { return functions; }
     const std::map<std::string, PellixVariable*>& getGlobals() const { return globals; }

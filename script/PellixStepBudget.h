@@ -20,8 +20,6 @@ public:
         if (enabled && --left < 0)
             exhausted(function, line);
     }
-    // For machine code that spends the budget itself.
-    long long* leftAddress() { return &left; }
 
 private:
     [[noreturn]] static void exhausted(const std::string& function, int line);

@@ -19,6 +19,22 @@ enum Known : uint8_t {
     Unreached = 5,
 };
 
+bool isJump(int opcode) {
+    return opcode == PX_JUMP || opcode == PX_JUMP_IF_FALSE || opcode == PX_JUMP_IF_TRUE ||
+           (opcode >= PX_BRANCH_GT && opcode <= PX_FOR_STEP_DOWN) || opcode == PX_BEGIN_APPEND;
+}
+
+bool isBranch(int opcode) {
+    return (opcode >= PX_BRANCH_GT && opcode <= PX_BRANCH_NOT_EQ) ||
+           (opcode >= PX_LOOP_BRANCH_GT && opcode <= PX_LOOP_BRANCH_NOT_EQ);
+}
+
+// The comparison a branch makes, as the value instruction of the same comparison.
+int comparisonOf(int opcode) {
+    const int first = opcode >= PX_LOOP_BRANCH_GT ? PX_LOOP_BRANCH_GT : PX_BRANCH_GT;
+    return PX_GT + (opcode - first) % 6;
+}
+
 bool isValueOperation(int opcode) {
     return opcode >= PX_ADD && opcode <= PX_EQ && opcode != PX_NOT;
 }
@@ -64,7 +80,7 @@ public:
             queued[index] = false;
             std::copy(stateAt(index), stateAt(index) + size, after.begin());
             transfer(code.instructions[index], after.data());
-            pellixForEachSuccessor(code, index, [&](size_t next) {
+            forEachSuccessor(index, [&](size_t next) {
                 if (merge(next, after.data()) && !queued[next]) {
                     queued[next] = true;
                     work.push_back(next);
@@ -100,6 +116,36 @@ private:
             }
         }
         return changed;
+    }
+
+    template <typename Visit>
+    void forEachSuccessor(size_t index, Visit visit) const {
+        const PellixInstruction& in = code.instructions[index];
+        auto go = [&](int64_t target) {
+            if (target >= 0 && static_cast<size_t>(target) < count)
+                visit(static_cast<size_t>(target));
+        };
+        switch (in.op) {
+        case PX_RETURN:
+        case PX_ERROR:
+            return;
+        case PX_JUMP:
+            go(in.a);
+            return;
+        case PX_SELECT:
+            if (in.c >= 0 && static_cast<size_t>(in.c) < code.cases.size()) {
+                const PellixCaseTable& table = code.cases[static_cast<size_t>(in.c)];
+                for (int32_t target : table.targets)
+                    go(target);
+                go(table.end);
+            }
+            return;
+        default:
+            if (isJump(in.op))
+                go(in.a);
+            go(static_cast<int64_t>(index) + 1);
+            return;
+        }
     }
 
     void write(uint8_t* state, int32_t operand, Known known) const {
@@ -216,7 +262,7 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
     for (size_t index = 0; index < code.instructions.size(); ++index) {
         const PellixInstruction& in = code.instructions[index];
         PellixStep& step = code.steps[index];
-        const bool jumps = pellixJumps(in.op);
+        const bool jumps = isJump(in.op);
         const int32_t target =
             jumps ? static_cast<int32_t>((static_cast<int64_t>(in.a) - static_cast<int64_t>(index)) *
                                          static_cast<int64_t>(sizeof(PellixStep)))
@@ -225,16 +271,16 @@ void PellixStepMaker::make(PellixFunctionCode& code) {
         if (!analysis.reached(index))
             continue;
 
-        if ((isValueOperation(in.op) && in.a >= 0) || pellixIsBranch(in.op)) {
+        if ((isValueOperation(in.op) && in.a >= 0) || isBranch(in.op)) {
             const int a = jumps ? target : frameOffset(in.a);
-            const int comparison = pellixIsBranch(in.op) ? pellixComparisonOf(in.op) : in.op;
+            const int comparison = isBranch(in.op) ? comparisonOf(in.op) : in.op;
             const Known left = analysis.typeOf(index, in.b);
             const Known right = analysis.typeOf(index, in.c);
             const bool division = comparison == PX_DIV || comparison == PX_MOD;
             // Floats compare as floats only when ordered; "=" and "<>" read them as integers.
             const bool floatForm = comparison == PX_ADD || comparison == PX_SUB || comparison == PX_MUL ||
                                    comparison == PX_DIV ||
-                                   (pellixIsBranch(in.op) && comparison >= PX_GT && comparison <= PX_LE);
+                                   (isBranch(in.op) && comparison >= PX_GT && comparison <= PX_LE);
             if (left == KnownInteger && right == KnownInteger) {
                 if (in.b >= 0 && in.c >= 0) {
                     step = {stepOp(in.op, IntFrameFrame), a, frameOffset(in.b), frameOffset(in.c), 0};

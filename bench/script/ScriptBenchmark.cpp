@@ -1,6 +1,5 @@
 // The engine in-process: loading, and the costs per loop pass, call, append and dispatch, on both interpreters
-// (argument 0: the compiled interpreter, 1: the tree walker, 2: the compiled one without machine code for its
-// loops, where that makes a difference).
+// (argument 0: the compiled interpreter, 1: the tree walker).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -19,8 +18,7 @@ void discard(std::vector<PellixVariable>& stack, PellixVariable& result, int arg
 // Loads text, then runs Main once per benchmark iteration; items are the passes of its inner loop.
 void runMain(benchmark::State& state, const std::string& text, int64_t itemsPerRun) {
     PellixScript script;
-    script.setInterpreter(state.range(0) == 1 ? PellixScript::TreeWalking : PellixScript::Compiled);
-    script.setMachineCode(state.range(0) != 2);
+    script.setInterpreter(state.range(0) == 0 ? PellixScript::Compiled : PellixScript::TreeWalking);
     script.addFunction("print", discard);
     if (!script.parse(text)) {
         state.SkipWithError(script.getLastError().c_str());
@@ -117,8 +115,8 @@ void loadLongScript(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(integerLoop)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(floatLoop)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(integerLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(floatLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(mutualCalls)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(appendText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(selectDispatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

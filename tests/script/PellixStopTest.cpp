@@ -50,18 +50,10 @@ const EndlessCase endlessCases[] = {
      "DIM Count\nFUNCTION Done\n Done = Count\nEND FUNCTION\n"
      "FUNCTION Main\n Count = 0\n FOR I = 1 TO 2147483646\n  Count = Count + 1\n NEXT\nEND FUNCTION\n",
      "At line 7 : MAIN: ", nullptr},
-    // Loops on locals alone, which run as machine code; Count only shows that they started.
-    {"endless DO LOOP on locals",
-     "DIM Count\nFUNCTION Done\n Done = Count\nEND FUNCTION\n"
-     "FUNCTION Main\n Count = 1\n N = 0\n DO\n  N = N + 1\n LOOP UNTIL 0\nEND FUNCTION\n",
-     "At line 8 : MAIN: ", nullptr},
-    {"endless float WHILE on locals",
+    // The loop's test compares known floats, a step form of its own; Count only shows that it started.
+    {"endless float WHILE",
      "DIM Count\nFUNCTION Done\n Done = Count\nEND FUNCTION\n"
      "FUNCTION Main\n Count = 1\n X = 0.5\n WHILE X > 0.0\n  X = X * 1.0\n WEND\nEND FUNCTION\n",
-     "At line 8 : MAIN: ", nullptr},
-    {"huge FOR on locals",
-     "DIM Count\nFUNCTION Done\n Done = Count\nEND FUNCTION\n"
-     "FUNCTION Main\n Count = 1\n S = 0\n FOR I = 1 TO 2147483646\n  S = S XOR I\n NEXT\nEND FUNCTION\n",
      "At line 8 : MAIN: ", nullptr},
     // About 2^41 calls and never more than 80 in progress: no loop and no limit ends it.
     {"runaway recursion",

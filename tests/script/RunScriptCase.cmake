@@ -22,12 +22,11 @@ if(EXISTS ${base}.out)
   file(READ ${base}.out expected_output)
 endif()
 
-# The default run is repeated without machine code ("steps") and on the tree-walking interpreter ("walk"): all
-# must give what the case expects.
+# The default run is repeated on the tree-walking interpreter ("walk"): both must give what the case expects.
 # A case with a command line of its own runs only that (a walk FILE line asks for the walker alone).
 set(runs "${arguments}")
 if(NOT EXISTS ${base}.cmd)
-  set(runs "${runs};|;steps;${case_name}.fb;|;walk;${case_name}.fb")
+  set(runs "${runs};|;walk;${case_name}.fb")
 endif()
 
 set(run_arguments "")

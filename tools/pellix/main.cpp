@@ -2,9 +2,8 @@
 //
 //   pellix check FILE            load FILE; prints nothing and exits 0, or prints the error and exits 1
 //   pellix run FILE [FUNCTION]   load FILE, then run FUNCTION (default Main)
-//   pellix steps FILE [FUNCTION] as run, with no loop made into machine code
 //   pellix walk FILE [FUNCTION]  as run, on the tree-walking interpreter (the reference the compiled one must
-//                                match; the script cases run on all three)
+//                                match; the script cases run on both)
 //   pellix dump FILE [FUNCTION]  load FILE, then print the register code of every script function (or one)
 //
 // IMPORT paths are relative to the current directory, as in the game. The game's host function names are
@@ -44,12 +43,10 @@ int usage(UsageCause cause) {
     std::fprintf(cause == ASKED_FOR ? stdout : stderr,
                  "usage: pellix check FILE\n"
                  "       pellix run FILE [FUNCTION]\n"
-                 "       pellix steps FILE [FUNCTION]\n"
                  "       pellix walk FILE [FUNCTION]\n"
                  "       pellix dump FILE [FUNCTION]\n"
                  "Loads a level script as the game does (IMPORT paths relative to the current directory).\n"
                  "check prints nothing when the script loads; run then calls FUNCTION (default Main);\n"
-                 "steps does the same without running any loop as machine code;\n"
                  "walk does the same on the tree-walking interpreter, the reference for the compiled one;\n"
                  "dump prints what every script function (or FUNCTION) compiles to, one instruction a line.\n"
                  "All print the error and exit 1 when the script fails.\n");
@@ -88,15 +85,12 @@ int main(int argc, char** argv) {
     const bool check = command == "check";
     const bool dump = command == "dump";
     const bool walk = command == "walk";
-    const bool steps = command == "steps";
-    if (!(check && argc == 3) && !((command == "run" || steps || walk || dump) && (argc == 3 || argc == 4)))
+    if (!(check && argc == 3) && !((command == "run" || walk || dump) && (argc == 3 || argc == 4)))
         return usage(WRONG_COMMAND_LINE);
 
     PellixScript script;
     if (walk)
         script.setInterpreter(PellixScript::TreeWalking);
-    if (steps)
-        script.setMachineCode(false);
     for (const char* name : Torvane::hostFunctionNames) {
         PellixHostFunction function = doNothing;
         if (std::strcmp(name, "print") == 0)
