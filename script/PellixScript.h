@@ -47,7 +47,7 @@ public:
     static constexpr size_t maxStackSize = 1u << 20; // values on the run-time stack
     static constexpr int maxWalkerDepth = 3000;     // native recursion of the tree walker, in nodes
     static constexpr size_t maxWalkerStack = 1u << 20; // and in bytes of native stack
-    static constexpr size_t maxFileSize = 1u << 20;    // bytes of one script file, up to its first NUL byte
+    static constexpr size_t maxFileSize = 1u << 20;    // bytes of one script file
 
     PellixScript();
     ~PellixScript();
@@ -91,8 +91,8 @@ public:
 
     // --- Lexer ---
     bool parse(std::string text);
-    // Tokenizes text into queue (for tools and tests; parse uses it). False after an unclosed string, with the
-    // last error set.
+    // Tokenizes text into queue (for tools and tests; parse uses it). False after an unclosed string or at a NUL
+    // byte, with the last error set.
     bool scan(const std::string& text, std::deque<PellixToken>& queue);
     void addToken(int line, std::string text);
     PellixToken& getToken();

@@ -45,16 +45,29 @@ const KeywordIndex& keywordIndex() {
     return index;
 }
 
-// The one-character operators "()[]=><+-*/". NUL counts too: it did when they were found with strchr, which
-// also matches the string's terminator, and a NUL in text given to parse still lexes that way.
+// The one-character operators "()[]=><+-*/".
 bool isOperatorCharacter(char c) {
     switch (c) {
     case '(': case ')': case '[': case ']': case '=': case '>': case '<':
-    case '+': case '-': case '*': case '/': case '\0':
+    case '+': case '-': case '*': case '/':
         return true;
     default:
         return false;
     }
+}
+
+// Where the byte at index stands as an editor counts: lines from 1 (CR LF, CR and LF each end one, inside
+// strings too), columns in bytes from 1.
+std::pair<int, size_t> lineAndColumn(const std::string& text, size_t index) {
+    int line = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < index; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return {line, index - lineStart + 1};
 }
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -101,11 +114,12 @@ bool PellixScript::load(std::string fileName) {
         char buffer[65536];
         size_t count;
         bool ended = false;
-        // The text ends at the first NUL byte: what follows it is never read (/dev/zero ends at once).
+        // Reading ends at the limit or at the first NUL byte, which the lexer then reports: nothing after it can
+        // make the file load, and a device such as /dev/zero is not read on.
         while (!ended && (count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
             const char* nul = static_cast<const char*>(std::memchr(buffer, '\0', count));
             if (nul) {
-                count = static_cast<size_t>(nul - buffer);
+                count = static_cast<size_t>(nul - buffer) + 1;
                 ended = true;
             }
             if (text.size() + count > maxFileSize) {
@@ -144,6 +158,14 @@ bool PellixScript::parse(std::string text) {
 
 bool PellixScript::scan(const std::string& text, std::deque<PellixToken>& queue) {
     QueueRestorer restorer(tokens, &queue);
+    // A NUL byte is no character of a script (a binary file, a broken copy): the load fails, naming where.
+    const size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        const std::pair<int, size_t> at = lineAndColumn(text, nul);
+        const std::string file = filesLoading.empty() ? "" : filesLoading.back();
+        setLastError("NUL byte at column " + std::to_string(at.second), file, at.first);
+        return false;
+    }
     enum State { Normal, Comment, InString } state = Normal;
     int line = 1;
     // A word is a run of the text, from wordStart up to the character that ends it; none is open at npos.

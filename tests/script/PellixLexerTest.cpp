@@ -50,15 +50,23 @@ TEST(PellixLexer, NamesCloseToKeywordsStayNames) {
     EXPECT_EQ(describeTokens("else exit end case call const\n"), "7:ELSE 8:EXIT 21:END 30:CASE 18:CALL 11:CONST 3:\\n");
 }
 
-TEST(PellixLexer, NulInParsedTextIsAnOperator) {
-    // load stops at a NUL byte; text given to parse keeps it, and it lexes as a one-character operator.
-    PellixScript script;
-    std::deque<PellixToken> queue;
-    ASSERT_TRUE(script.scan(std::string("a", 1) + std::string(1, '\0') + "b\n", queue));
-    ASSERT_EQ(queue.size(), 4u);
-    EXPECT_EQ(queue[1].type, PellixToken::TK_OPERATOR);
-    EXPECT_EQ(queue[1].text, std::string(1, '\0'));
-    EXPECT_EQ(queue[2].text, "B");
+TEST(PellixLexer, ANulByteFailsAtItsLineAndColumn) {
+    using namespace std::string_literals;
+    // Wherever it stands, with the script going on after it; lines as an editor counts them.
+    const struct {
+        std::string text;
+        const char* error;
+    } cases[] = {
+        {"a\0b\n"s, "At line 1 : NUL byte at column 2 : "},
+        {"FUNCTION Main\r\n print \"x\0\"\nEND FUNCTION\n"s, "At line 2 : NUL byte at column 10 : "},
+        {"X = \"a\rb\0\"\n"s, "At line 2 : NUL byte at column 2 : "},
+        {"' note\n' \0\n"s, "At line 2 : NUL byte at column 3 : "},
+        {std::string(1, '\0'), "At line 1 : NUL byte at column 1 : "},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.error);
+        EXPECT_EQ(loadError(entry.text), entry.error);
+    }
 }
 
 TEST(PellixLexer, StringsKeepCaseResolveEscapesAndLineEnds) {
@@ -101,14 +109,16 @@ TEST(PellixLexer, UnclosedStringNamesItsLine) {
     EXPECT_EQ(loadError("\n\n\n\""), "At line 4 : Unclosed string. : missing \"");
 }
 
-TEST(PellixLexer, LoadReadsFilesUpToTheFirstNulByte) {
+TEST(PellixLexer, LoadNamesTheFileOfAFailure) {
+    using namespace std::string_literals;
     TemporaryDirectory directory;
-    directory.write("ok.fb", std::string("FUNCTION Main\n print 1\nEND FUNCTION\n\0garbage \"", 46));
+    directory.write("main.fb", "IMPORT lib.part\nFUNCTION Main\nEND FUNCTION\n");
+    directory.write("lib/part.fb", "FUNCTION Part\n print 1\0\nEND FUNCTION\n"s);
     PellixScript script;
     registerTestHostFunctions(script);
-    EXPECT_TRUE(script.load("ok.fb")) << script.getLastError();
-    EXPECT_TRUE(script.run("main"));
-    EXPECT_EQ(takePrintedText(), "1");
+    EXPECT_FALSE(script.load("main.fb"));
+    EXPECT_EQ(script.getLastError(),
+              "At line 1 : Failed to include the file lib/part.fb : At line 2 : NUL byte at column 9 : lib/part.fb");
 
     EXPECT_FALSE(script.load("missing.fb"));
     EXPECT_EQ(script.getLastError(), "Failed to open file. : missing.fb");
