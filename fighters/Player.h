@@ -68,7 +68,7 @@ public:
 
     int getHealth() const { return health; }
     Player& setHealth(int h);
-    bool isAlive() const { return health != 0; }
+    bool isAlive() const { return health > 0; }
     int getKills() const { return kills; }
     void addKills() { ++kills; }
     int getHeadshots() const { return headshots; }

@@ -11,6 +11,7 @@
 #include "fighters/AIPlayer.h"
 #include "fighters/Player.h"
 #include "hud/Robot.h"
+#include "level/ChildProcess.h"
 #include "level/HostFunctionNames.h"
 #include "level/PresentBox.h"
 #include "level/ScriptSystem.h"
@@ -63,6 +64,28 @@ void waitWhileFading(int mode) {
     }
 }
 
+// A program the script starts runs while the game does; quitting ends it rather than waiting for it.
+ChildProcess::Result runWhileTheGameRuns(const std::vector<std::string>& argv) {
+    return ChildProcess::run(argv, [] { return game->getScriptSystem().pause(ScriptSystem::waitSliceMilliseconds); });
+}
+
+void writeLine(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Once the game is stopping, a script acts no more: no command, no box, no change to the world. The stop
+// request ends the script at its next statement.
+template <PellixHostFunction act>
+void unlessStopping(HostStack& stack, PellixVariable& result, int argc) {
+    if (game && !game->isRunning()) {
+        game->getScriptSystem().getScript().requestStop();
+        return;
+    }
+    act(stack, result, argc);
+}
+
 }  // namespace
 
 void print(HostStack& stack, PellixVariable& result, int argc) {
@@ -85,7 +108,13 @@ void message(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
     std::string text;
     for (size_t index = firstArgument(stack, argc); index < stack.size(); ++index) text += stack[index].getString();
-    allegro_message("%s", text.c_str());
+    // The box is a program of its own, as Allegro's would be, but one that quitting closes instead of waiting for.
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display &&
+        runWhileTheGameRuns({"xmessage", "-buttons", "OK", "-default", "OK", "-center", text}).ending !=
+            ChildProcess::Ending::NotStarted)
+        return;
+    writeLine(text);
 }
 
 void command(HostStack& stack, PellixVariable& result, int argc) {
@@ -93,9 +122,16 @@ void command(HostStack& stack, PellixVariable& result, int argc) {
     // Without a command there is nothing to run: the shell would be handed the word "undefined".
     const PellixVariable text = PellixScript::hostArgument(stack, argc, 1);
     if (text.type == PellixVariable::Undefined) return;
+    // Levels are shared files: a command runs with the player's rights only when the player said so.
+    const char* allowed = std::getenv(allowSystemVariable);
+    if (!allowed || std::string(allowed) != "1") {
+        writeLine(game->getScriptSystem().getScript().describeHostCallPlace() +
+                  ": the level asks to run a command; it was not run. To allow a level's commands, start the game "
+                  "with " + allowSystemVariable + "=1.");
+        return;
+    }
     PellixVariable line = text;
-    const int status = std::system(line.getString().c_str());
-    (void)status;
+    runWhileTheGameRuns({"/bin/sh", "-c", line.getString()});
 }
 
 void loadMap(HostStack& stack, PellixVariable& result, int argc) {
@@ -352,11 +388,16 @@ void playerY(HostStack& stack, PellixVariable& result, int argc) {
 void registerHostFunctions(PellixScript& script) {
     // In the order of hostFunctionNames, which the pellix tool registers too.
     static constexpr PellixHostFunction functions[] = {
-        print,        isNull,       message,         command,      loadMap,         addPlayer,
-        showObject,   setPlayerHealth, fadeIn,       fadeOut,      delay,           endgame,
-        addPlayerWeapon, switchWeapon, playerDoAim,  playerDoFire, playerDoMove,    playerDoStop,
-        say,          robotSay,     waitForPlayerAction, showRobot, lockControl,    addPresent,
-        addHiddenPresent, setPlayerAIMode, die,      playerX,      playerY,
+        unlessStopping<print>,           unlessStopping<isNull>,          unlessStopping<message>,
+        unlessStopping<command>,         unlessStopping<loadMap>,         unlessStopping<addPlayer>,
+        unlessStopping<showObject>,      unlessStopping<setPlayerHealth>, unlessStopping<fadeIn>,
+        unlessStopping<fadeOut>,         unlessStopping<delay>,           unlessStopping<endgame>,
+        unlessStopping<addPlayerWeapon>, unlessStopping<switchWeapon>,    unlessStopping<playerDoAim>,
+        unlessStopping<playerDoFire>,    unlessStopping<playerDoMove>,    unlessStopping<playerDoStop>,
+        unlessStopping<say>,             unlessStopping<robotSay>,        unlessStopping<waitForPlayerAction>,
+        unlessStopping<showRobot>,       unlessStopping<lockControl>,     unlessStopping<addPresent>,
+        unlessStopping<addHiddenPresent>, unlessStopping<setPlayerAIMode>, unlessStopping<die>,
+        unlessStopping<playerX>,         unlessStopping<playerY>,
     };
     static_assert(std::size(functions) == hostFunctionNames.size(), "one function per host name");
     for (size_t i = 0; i < hostFunctionNames.size(); ++i) script.addFunction(hostFunctionNames[i], functions[i]);

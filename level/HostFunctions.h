@@ -13,6 +13,9 @@ namespace Torvane {
 // game lock, and waits sleep without it and end early when the game stops.
 using HostStack = std::vector<PellixVariable>;
 
+// "system" runs commands only when this environment variable is "1".
+constexpr const char* allowSystemVariable = "TORVANE_ALLOW_SYSTEM";
+
 void print(HostStack& stack, PellixVariable& result, int argc);
 void isNull(HostStack& stack, PellixVariable& result, int argc);
 void message(HostStack& stack, PellixVariable& result, int argc);

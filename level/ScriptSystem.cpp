@@ -86,6 +86,10 @@ void ScriptSystem::serveEvents() {
         }
         PellixScript::toUpperString(event.name);
         try {
+            // The engine would let the three values spill into a short handler's locals and result.
+            const int parameters = script.parameterCount(event.name);
+            if (parameters >= 0 && parameters < 3)
+                throw PellixRuntimeException("Too many parameters", event.name, event.name, 0);
             script.invokeFunction(event.name, 3);
         } catch (const PellixRuntimeException& e) {
             reportError(e.getFunction() + "(" + std::to_string(e.getLine()) + "): " + e.getError() + " : " +

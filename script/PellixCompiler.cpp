@@ -156,6 +156,7 @@ void PellixCompiler::compileFunction(PellixSyntaxNode* functionNode) {
     code.name = functionNode->word;
     code.line = functionNode->line;
     code.localCount = functionNode->localCount;
+    code.file = functionNode->file;
     code.frameSize = functionNode->localCount;
     nextRegister = functionNode->localCount;
     line = functionNode->line;

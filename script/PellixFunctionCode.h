@@ -135,6 +135,7 @@ static_assert(offsetof(PellixStep, e) == offsetof(PellixStep, d) + sizeof(int32_
 // One script function compiled.
 struct PellixFunctionCode {
     std::string name;
+    const std::string* file = nullptr; // the script file the function was written in
     int line = 0;
     int localCount = 0;
     int frameSize = 0;   // locals and temporaries

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "script/PellixVariable.h"
@@ -8,3 +9,10 @@
 // whose last argc entries are the call's arguments in written order, and a result that arrives undefined.
 // It must leave the stack as it found it and must not touch the entries below its arguments.
 using PellixHostFunction = void (*)(std::vector<PellixVariable>& stack, PellixVariable& result, int argc);
+
+// Where a script called a host function: the calling function's file (null when the host made the call itself)
+// and the line of the call.
+struct PellixCallPlace {
+    const std::string* file = nullptr;
+    int line = 0;
+};

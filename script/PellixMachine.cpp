@@ -789,8 +789,11 @@ CALL_0 : {
             PellixVariable result;
             shared.callDepth = depth;
             frameCount = top;
+            shared.hostCallPlace = PellixCallPlace{code->file, LINE()};
             callee->hostFunction(shared.stack, result, site.argc);
             depth = shared.callDepth;
+            if (stop.load(std::memory_order_relaxed))
+                PellixRuntimeException::throwStopped(code->name, LINE());
             shared.stack.resize(base + static_cast<size_t>(code->frameSize));
             stackData = shared.stack.data();
             stackSize = shared.stack.size();

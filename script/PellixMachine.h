@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "script/PellixHostFunction.h"
 #include "script/PellixVariable.h"
 
 class PellixStepBudget;
@@ -30,6 +31,7 @@ public:
         PellixStepBudget& steps;
         const std::map<std::string, PellixSyntaxNode*>& functions;
         const std::map<std::string, PellixVariable*>& globals;
+        PellixCallPlace& hostCallPlace;
     };
 
     explicit PellixMachine(const Shared& shared);

@@ -41,6 +41,19 @@ bool PellixScript::run(std::string name) {
     }
 }
 
+int PellixScript::parameterCount(const std::string& name) const {
+    auto entry = functions.find(name);
+    if (entry == functions.end() || entry->second->kind != PellixSyntaxNode::NODE_FUNCTION)
+        return -1;
+    return entry->second->parameterCount;
+}
+
+std::string PellixScript::describeHostCallPlace() const {
+    if (!hostCallPlace.file)
+        return "host";
+    return *hostCallPlace.file + ":" + std::to_string(hostCallPlace.line);
+}
+
 std::string PellixScript::getLastError() const {
     return lastError;
 }
@@ -105,7 +118,9 @@ PellixSyntaxNode* PellixScript::findCallee(const std::string& name, int argc, Pe
         throw PellixRuntimeException("Function not found", name, name, 0);
     PellixSyntaxNode* function = entry->second;
     if (function->kind == PellixSyntaxNode::NODE_EXTERNAL) {
+        hostCallPlace = PellixCallPlace{currentFunction ? currentFunction->file : nullptr, currentLine};
         function->hostFunction(runtimeStack, hostResult, argc);
+        checkStop(currentFunction ? currentFunction->word : name, currentLine);
         return function;
     }
     if (function->kind != PellixSyntaxNode::NODE_FUNCTION)

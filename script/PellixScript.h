@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,11 @@ public:
     // Asks a running script to end, from any thread: both interpreters look at the request on every backward
     // jump and every script function call, and end with a "Script stopped" PellixRuntimeException. Until it is
     // cleared, every later run and invokeFunction fails at once the same way.
+    // The parameters the script function of that (upper-case) name declares; -1 when there is no such function.
+    int parameterCount(const std::string& name) const;
+    // For a host function while it runs: where the script called it, as "FILE:LINE" ("host" when the host
+    // itself called it). A stop requested during a host call ends the script as soon as the call returns.
+    std::string describeHostCallPlace() const;
     void requestStop() { stopRequested.store(true, std::memory_order_relaxed); }
     void clearStopRequest() { stopRequested.store(false, std::memory_order_relaxed); }
     bool isStopRequested() const { return stopRequested.load(std::memory_order_relaxed); }
@@ -177,6 +183,8 @@ private:
     PellixPool<PellixSyntaxNode> nodes;
     PellixPool<PellixVariable> values;
     std::vector<std::string> filesLoading;
+    // Every file a function came from, for saying where a host call was made; a set keeps each name put.
+    std::set<std::string> scriptFiles;
 
     int blockDepth = 0;
     int expressionNesting = 0;
@@ -200,6 +208,8 @@ private:
     const PellixSyntaxNode* currentFunction = nullptr;
     int currentLine = 0;
 
+    PellixCallPlace hostCallPlace;
+
     // Declared last: it keeps references to the members above.
-    PellixMachine machine{{runtimeStack, callDepth, stopRequested, stepBudget, functions, globals}};
+    PellixMachine machine{{runtimeStack, callDepth, stopRequested, stepBudget, functions, globals, hostCallPlace}};
 };

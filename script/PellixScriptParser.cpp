@@ -232,6 +232,9 @@ void PellixScript::parseFUNCTION() {
         popToken();
     }
     endLine();
+    function->parameterCount = function->localCount;
+    // Text handed to parse comes from no file.
+    function->file = &*scriptFiles.insert(filesLoading.empty() ? std::string("script") : filesLoading.back()).first;
 
     // The result variable: a local named like the function, in the slot after the parameters.
     getVariable(function, name, true);

@@ -46,6 +46,8 @@ public:
     PellixSyntaxNode* body = nullptr;
     PellixSyntaxNode* elseBody = nullptr;
     int localCount = 0;
+    int parameterCount = 0;              // of a function: the locals its header names
+    const std::string* file = nullptr;   // of a function: the script file it was written in
     std::map<std::string, PellixVariable*> variables;
     std::vector<PellixSyntaxNode*> statements;
     std::vector<PellixSyntaxNode*> args;

@@ -173,8 +173,10 @@ TEST_F(PlayerTest, DamageFollowsTheHeightOfTheHitWithAsMuchBlood) {
     EXPECT_FALSE(p->isMovingLeft());
     EXPECT_EQ(p->getState(), Torvane::PLAYER_STANDING);
 
-    // Health is not clamped; a negative health still counts as alive.
+    // Health is not clamped, and none left is none: a negative health counts as not alive.
     p->setHealth(-3);
+    EXPECT_FALSE(p->isAlive());
+    p->setHealth(1);
     EXPECT_TRUE(p->isAlive());
     p->setHealth(0);
     EXPECT_FALSE(p->isAlive());

@@ -53,7 +53,13 @@ TEST_F(ScriptEvents, ServedInTheOrderRaisedWithTheirThreeNumbers) {
 }
 
 TEST_F(ScriptEvents, FailingHandlersAreReportedAndTheNextEventIsServed) {
+    // Short handlers fail however many locals would have taken the values: two parameters, or one with locals.
     load("FUNCTION OnKill(victim)\n"
+         "  DIM a, b, c\n"
+         "  print \"killed \", victim, \"\\n\"\n"
+         "END FUNCTION\n"
+         "FUNCTION OnLanded(x, y)\n"
+         "  print \"landed\\n\"\n"
          "END FUNCTION\n"
          "FUNCTION OnHit(a, b, c)\n"
          "  DIM zero\n"
@@ -64,13 +70,17 @@ TEST_F(ScriptEvents, FailingHandlersAreReportedAndTheNextEventIsServed) {
          "END FUNCTION\n");
     system.raise("OnPresent", 1, 2, 3);
     system.raise("OnKill", 1, 2, 3);
+    system.raise("OnLanded", 1, 2, 3);
     system.raise("OnHit", 1, 2, 3);
     system.raise("OnDone", 1, 2, 3);
     const size_t stackBefore = system.getScript().getRuntimeStack()->size();
     const std::string output = serve();
     EXPECT_NE(output.find("ONPRESENT(0): Function not found : ONPRESENT\n"), std::string::npos) << output;
     EXPECT_NE(output.find("ONKILL(0): Too many parameters : ONKILL\n"), std::string::npos) << output;
-    EXPECT_NE(output.find("ONHIT(5): "), std::string::npos) << output;
+    EXPECT_NE(output.find("ONLANDED(0): Too many parameters : ONLANDED\n"), std::string::npos) << output;
+    EXPECT_EQ(output.find("killed"), std::string::npos) << output;
+    EXPECT_EQ(output.find("landed"), std::string::npos) << output;
+    EXPECT_NE(output.find("ONHIT(10): "), std::string::npos) << output;
     // Parameters beyond three arrive undefined.
     EXPECT_EQ(output.substr(output.size() - 7), "done 1\n") << output;
     EXPECT_EQ(system.getScript().getRuntimeStack()->size(), stackBefore);

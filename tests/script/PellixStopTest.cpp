@@ -121,7 +121,18 @@ TEST(PellixStop, StopsEndlessScriptsFromAnotherThread) {
     }
 }
 
-TEST(PellixStop, SeenAtTheNextLoopPassOrScriptCall) {
+std::string hostCallPlace;
+
+void where(std::vector<PellixVariable>& stack, PellixVariable& result, int argc) {
+    (void)stack;
+    (void)result;
+    (void)argc;
+    hostCallPlace += haltTarget->describeHostCallPlace() + " ";
+}
+
+// A host that asks for the stop during its own call (the game quitting while the script waits) gets no
+// further statement run: the script ends as the call returns, inside loops and called functions alike.
+TEST(PellixStop, AStopAskedForDuringAHostCallEndsTheScriptAsTheCallReturns) {
     struct Case {
         const char* name;
         const char* text;
@@ -132,41 +143,23 @@ TEST(PellixStop, SeenAtTheNextLoopPassOrScriptCall) {
         {"DO WHILE",
          "FUNCTION Main\n N = 0\n DO WHILE N < 10\n  N = N + 1\n  print N\n  IF N = 2 THEN\n   halt\n  END IF\n"
          " LOOP\n print \"after\"\nEND FUNCTION\n",
-         "12", "At line 3 : MAIN: "},
-        {"DO ... LOOP UNTIL",
-         "FUNCTION Main\n N = 0\n DO\n  N = N + 1\n  print N\n  IF N = 3 THEN\n   halt\n  END IF\n"
-         " LOOP UNTIL N = 10\nEND FUNCTION\n",
-         "123", "At line 3 : MAIN: "},
-        {"WHILE",
+         "12", "At line 7 : MAIN: "},
+        {"WHILE on floats",
          "FUNCTION Main\n N = 0.0\n WHILE N < 10.0\n  N = N + 1.5\n  print \"x\"\n  halt\n WEND\nEND FUNCTION\n",
-         "x", "At line 3 : MAIN: "},
-        // Conditions that are no comparison close the loop with a plain test of their value.
-        {"WHILE on a value",
-         "FUNCTION Main\n N = 3\n WHILE N\n  N = N - 1\n  print N\n  halt\n WEND\nEND FUNCTION\n",
-         "2", "At line 3 : MAIN: "},
-        {"DO UNTIL on a value",
-         "FUNCTION Main\n D = 0, K = 0\n DO UNTIL D\n  K = K + 1\n  print K\n  halt\n  IF K = 3 THEN\n   D = 1\n"
-         "  END IF\n LOOP\nEND FUNCTION\n",
-         "1", "At line 3 : MAIN: "},
+         "x", "At line 6 : MAIN: "},
         {"FOR with a fused step",
          "FUNCTION Main\n FOR I = 1 TO 10\n  print I\n  IF I = 4 THEN\n   halt\n  END IF\n NEXT\nEND FUNCTION\n",
-         "1234", "At line 2 : MAIN: "},
-        {"FOR with a float counter",
-         "FUNCTION Main\n FOR I = 0.5 TO 10\n  print \"f\"\n  halt\n NEXT\nEND FUNCTION\n",
-         "f", "At line 2 : MAIN: "},
-        {"FOR with a computed limit",
-         "FUNCTION Main\n N = 5\n FOR I = 1 TO N * 2 STEP 3\n  print I\n  IF I > 3 THEN\n   halt\n  END IF\n"
-         " NEXT\nEND FUNCTION\n",
-         "14", "At line 3 : MAIN: "},
-        // Host calls go on after the request; the next script call ends the run.
-        {"script call",
+         "1234", "At line 5 : MAIN: "},
+        {"straight code",
          "FUNCTION Main\n print \"a\"\n halt\n print \"b\"\n X = Helper()\n print \"c\"\nEND FUNCTION\n"
          "FUNCTION Helper\n print \"h\"\nEND FUNCTION\n",
-         "ab", "At line 8 : HELPER: "},
+         "a", "At line 3 : MAIN: "},
+        {"in an expression",
+         "FUNCTION Main\n X = 1 + halt() + 2\n print \"b\"\nEND FUNCTION\n", "", "At line 2 : MAIN: "},
         {"loop in a called function",
          "FUNCTION Main\n X = Inner(3)\n print \"back\"\nEND FUNCTION\n"
          "FUNCTION Inner(N)\n WHILE N > 0\n  N = N - 1\n  halt\n WEND\nEND FUNCTION\n",
-         "", "At line 6 : INNER: "},
+         "", "At line 8 : INNER: "},
     };
     for (const Case& test : cases) {
         for (const PellixScript::Interpreter interpreter : {PellixScript::Compiled, PellixScript::TreeWalking}) {
@@ -183,6 +176,28 @@ TEST(PellixStop, SeenAtTheNextLoopPassOrScriptCall) {
             EXPECT_EQ(script.getLastError(), std::string(test.error) + stoppedText);
             EXPECT_TRUE(script.getRuntimeStack()->empty());
         }
+    }
+    haltTarget = nullptr;
+}
+
+// What the game names when it refuses a level's command: the file and line of the call.
+TEST(PellixStop, AHostFunctionLearnsTheFileAndLineItWasCalledFrom) {
+    for (const PellixScript::Interpreter interpreter : {PellixScript::Compiled, PellixScript::TreeWalking}) {
+        SCOPED_TRACE(interpreterName(interpreter));
+        PellixScript script;
+        script.setInterpreter(interpreter);
+        registerTestHostFunctions(script);
+        ASSERT_TRUE(script.addFunction("where", where));
+        haltTarget = &script;
+        ASSERT_TRUE(script.parse("FUNCTION Main\n where\n FOR I = 1 TO 2\n  X = Other(I)\n NEXT\nEND FUNCTION\n"
+                                 "FUNCTION Other(N)\n\n Other = where() + N\nEND FUNCTION\n"))
+            << script.getLastError();
+        hostCallPlace.clear();
+        EXPECT_TRUE(script.run("Main")) << script.getLastError();
+        EXPECT_EQ(hostCallPlace, "script:2 script:9 script:9 ");
+        hostCallPlace.clear();
+        script.invokeFunction("WHERE", 0);
+        EXPECT_EQ(hostCallPlace, "host ");
     }
     haltTarget = nullptr;
 }
