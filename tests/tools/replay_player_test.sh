@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# replay_quit_test.sh REPLAY SOURCE_DIR DATA_DIR: once the player quits, a level's script acts no
-# more (no command, no box, no change to the world), a running command is ended with the game, and
-# a level runs commands only when the player allows them with TORVANE_ALLOW_SYSTEM=1.
+# replay_player_test.sh REPLAY SOURCE_DIR DATA_DIR: what a level owes the player. The fighter does
+# what the held keys say after every bubble, present and hit; once the player quits, the script acts
+# no more (no command, no box, no change to the world) and a running command ends with the game; a
+# level runs commands only when the player allows them with TORVANE_ALLOW_SYSTEM=1.
 set -euo pipefail
 replay=$1
 here=$2/tests/tools/replay
@@ -20,6 +21,21 @@ play() {  # play LEVEL [runner options...]: trace on out.trace, the game's own l
   status=$?
   set -e
 }
+
+# Held controls (controls.fb): a release made during a bubble counts, a key pressed during one is
+# taken up when it goes, and neither a present nor a hit leaves the fighter deaf to a held key.
+play controls.fb --input "$here/controls.input"
+[ "$status" -eq 0 ] || fail "controls: status $status"
+at() { sed -n "s/^[0-9]* print $1 \([0-9-]*\)\$/\1/p" "$work/out.trace"; }
+stood=$(at stood) still=$(at still) held=$(at held) walking=$(at walking)
+present=$(sed -n 's/^[0-9]* event OnPresent [0-9]* \([0-9-]*\) .*/\1/p' "$work/out.trace")
+past=$(at "past the present") shot=$(at "shot at") after=$(at "after the shot")
+[ -n "$stood" ] && [ -n "$after" ] && [ -n "$present" ] || fail "controls: the level did not run through: $(cat "$work/out.trace")"
+[ "$still" -eq "$stood" ] || fail "controls: D let go during a bubble, yet the fighter walked on ($stood to $still)"
+[ "$walking" -gt $((held + 10)) ] || fail "controls: D held through a bubble was not taken up ($held to $walking)"
+[ "$past" -gt $((present + 50)) ] || fail "controls: the present stopped the fighter for good (box at $present, fighter at $past)"
+grep -q "^fighter .* Hero human colour 255 health 9[0-9] " "$work/out.trace" || fail "controls: the shot missed the fighter"
+[ "$after" -gt $((shot + 50)) ] || fail "controls: the hit stopped the fighter for good ($shot to $after)"
 
 # Quitting during a wait: with commands allowed, still none runs, no box opens, no fighter is added.
 TORVANE_ALLOW_SYSTEM=1 play quit.fb --input "$here/quit.input"
