@@ -2,7 +2,8 @@
 # replay_player_test.sh REPLAY SOURCE_DIR DATA_DIR: what a level owes the player. The fighter does
 # what the held keys say after every bubble, present and hit; once the player quits, the script acts
 # no more (no command, no box, no change to the world) and a running command ends with the game; a
-# level runs commands only when the player allows them with TORVANE_ALLOW_SYSTEM=1.
+# level runs commands only when the player allows them with TORVANE_ALLOW_SYSTEM=1; the panel's bar
+# stays whole at any health.
 set -euo pipefail
 replay=$1
 here=$2/tests/tools/replay
@@ -36,6 +37,26 @@ past=$(at "past the present") shot=$(at "shot at") after=$(at "after the shot")
 [ "$past" -gt $((present + 50)) ] || fail "controls: the present stopped the fighter for good (box at $present, fighter at $past)"
 grep -q "^fighter .* Hero human colour 255 health 9[0-9] " "$work/out.trace" || fail "controls: the shot missed the fighter"
 [ "$after" -gt $((shot + 50)) ] || fail "controls: the hit stopped the fighter for good ($shot to $after)"
+
+# The health bar at a health of 2147483647 is as full as at 100 (it once overflowed into an empty bar),
+# and at 50 it is not.
+echo "230 button down left" > "$work/click.input"
+echo "233 button up left" >> "$work/click.input"
+play health.fb --input "$work/click.input" --shot 80:"$work/huge.png" --shot 120:"$work/full.png" \
+  --shot 160:"$work/half.png" --shot 200:"$work/bubble.png"
+[ "$status" -eq 0 ] || fail "health: status $status"
+bar() { convert "$work/$1.png" -crop 210x16+126+50 +repage "$work/$1-bar.png"; }
+bar huge; bar full; bar half
+[ "$(compare -metric AE "$work/huge-bar.png" "$work/full-bar.png" null: 2>&1 || true)" = 0 ] ||
+  fail "health: the bar at a huge health is not the full bar"
+[ "$(compare -metric AE "$work/half-bar.png" "$work/full-bar.png" null: 2>&1 || true)" != 0 ] ||
+  fail "health: the bar does not show the health at all"
+
+# Colour 255 is the scouts' blue in the runner's pictures as in the game's window: the bubble's frame
+# (translucent over the sky) is deep blue, and nothing below the panel is deep red.
+pixels() { convert "$work/bubble.png" -crop 800x500+0+100 +repage -fx "$1" -format '%[fx:round(mean*w*h)]' info:; }
+[ "$(pixels 'b>0.6&&r<0.25&&g<0.25')" -gt 50 ] && [ "$(pixels 'r>0.6&&g<0.25&&b<0.25')" -eq 0 ] ||
+  fail "pictures: the bubble of a fighter of colour 255 is not framed in blue"
 
 # Quitting during a wait: with commands allowed, still none runs, no box opens, no fighter is added.
 TORVANE_ALLOW_SYSTEM=1 play quit.fb --input "$here/quit.input"
