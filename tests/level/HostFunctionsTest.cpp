@@ -73,7 +73,7 @@ TEST_F(HostFunctions, AddPlayerPlacesColoursAndTheLatestHumanIsTheMainPlayer) {
     EXPECT_EQ(fighter(computer)->getY(), 650);
     EXPECT_EQ(fighter(computer)->getColor(), makecol(255, 0, 0));
     EXPECT_EQ(TestWorld::game().getPlayers().size(), 3u);
-    // Fighters join the world as the design has them: hidden until the script shows them.
+    // Fighters join the world hidden: a level shows each when its entrance is ready.
     EXPECT_FALSE(fighter(first)->isVisible());
     call(showObject, {integer(first)});
     EXPECT_TRUE(fighter(first)->isVisible());
