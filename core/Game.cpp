@@ -83,12 +83,27 @@ void Game::lockControl() {
 
 void Game::loadMap(const char* path) {
     MapFile map;
-    if (!path) return;
+    if (!path || !readMap(path, map)) return;
+    applyMap(map);
+}
+
+bool Game::readMap(const char* path, MapFile& map) {
     if (!map.load(path)) {
         std::printf("%s; the world stays as it was.\n", map.getError().c_str());
         std::fflush(stdout);
-        return;
+        return false;
     }
+    // A new level's pictures: the old map's stay alive with the objects that show them until those go.
+    PictureCache& pictures = objectSystem.getPictures();
+    pictures.clear();
+    for (const MapPiece& piece : map.getPieces()) {
+        std::string reason;
+        pictures.get("image/object/" + piece.imageName, reason);
+    }
+    return true;
+}
+
+void Game::applyMap(const MapFile& map) {
     if (objectSystem.isIterating()) {
         // Destroying the world under one of its own walks would leave the walk on freed objects.
         allegro_message("You should not loadMap while iterating.");

@@ -10,6 +10,7 @@
 #include "core/GameClock.h"
 #include "core/GameObserver.h"
 #include "core/InputSystem.h"
+#include "core/MapFile.h"
 #include "core/Lockstep.h"
 #include "core/MapSystem.h"
 #include "core/MenuSystem.h"
@@ -74,7 +75,11 @@ public:
     void setMainPlayer(Player* player) { mainPlayer = player; }
     void addPlayer(Player* player);
     Player* getPlayer(int playerId);
+    // Reads the map and its pictures, then builds the world from it. A script does the first part
+    // without the game lock (readMap) and takes the lock only to build (applyMap).
     void loadMap(const char* path);
+    bool readMap(const char* path, MapFile& map);
+    void applyMap(const MapFile& map);
 
     bool isRunning() const { return !gameOver.load(); }
     void endGame() {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "world/BlockSystem.h"
+#include "world/LevelFile.h"
 
 namespace Torvane {
 
@@ -60,6 +61,10 @@ private:
 bool MapFile::load(const std::string& filePath) {
     *this = MapFile();
     path = filePath;
+    if (const std::string refused = LevelFile::checkFile(path); !refused.empty()) {
+        error = "Map file " + path + " cannot be opened (" + refused + ")";
+        return false;
+    }
     std::FILE* file = std::fopen(path.c_str(), "r");
     if (!file) {
         error = "Map file " + path + " cannot be opened (" + std::strerror(errno) + ")";
@@ -145,6 +150,8 @@ bool MapFile::readAll(Reader& reader) {
         MapPiece piece;
         piece.recordNumber = record;
         if (!readWord("picture name")) return false;
+        if (const std::string problem = LevelFile::checkName("image/object/" + word); !problem.empty())
+            return fail("the picture name \"" + word + "\" is refused (" + problem + ")");
         piece.imageName = word;
         if (!readInteger("layer", INT_MIN, INT_MAX, piece.layer) || !readInteger("kind", INT_MIN, INT_MAX, piece.kind) ||
             !readInteger("x", -maxCoordinate, maxCoordinate, piece.x) ||

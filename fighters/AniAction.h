@@ -2,6 +2,10 @@
 
 #include <allegro.h>
 
+#include <memory>
+
+#include "world/PictureCache.h"
+
 namespace Torvane {
 
 // One action of a fighter's sprite sheet; its frames are sub-bitmaps of the sheet.
@@ -12,7 +16,8 @@ struct AniAction {
     int frameCount = 0;  // frames in use, never above maxFrames
     int delay = 0;       // extra nextFrame calls each frame stays on screen
     bool loop = false;
-    BITMAP* sheet = nullptr;
+    BITMAP* sheet = nullptr;  // shown through sheetPicture, which keeps it alive
+    std::shared_ptr<const Picture> sheetPicture;
     BITMAP* frames[maxFrames] = {};
 };
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "world/LevelFile.h"
+#include "world/Object.h"
 #include "world/OnceMessages.h"
 #include "world/PictureFile.h"
 
@@ -89,7 +91,6 @@ void release(AniAction* action) {
         if (f) destroy_bitmap(f);
         f = nullptr;
     }
-    if (action->sheet) destroy_bitmap(action->sheet);
     delete action;
 }
 
@@ -101,6 +102,8 @@ Animation::~Animation() {
 }
 
 bool Animation::load(const char* path) {
+    // A FIFO or a name outside the data would block or leak: such a file counts as one that cannot be opened.
+    if (!LevelFile::checkFile(path).empty()) return false;
     std::ifstream in(path);
     if (!in) return false;
     DescriptionReader reader(in, path);
@@ -142,7 +145,8 @@ bool Animation::load(const char* path) {
             actionDelay = 0;
         }
         std::string reason;
-        BITMAP* sheet = PictureFile::load(sheetFile, reason);
+        std::shared_ptr<const Picture> sheetPicture = Object::sharedPicture(sheetFile, reason);
+        BITMAP* sheet = sheetPicture ? sheetPicture->bitmap : nullptr;
         if (!sheet) {
             report("failed to load bitmap: %s (%s; named in %s line %d)\n", sheetFile.c_str(), reason.c_str(), path,
                    reader.line());
@@ -153,6 +157,7 @@ bool Animation::load(const char* path) {
         action->delay = actionDelay;
         action->loop = loopFlag != 0;
         action->sheet = sheet;
+        action->sheetPicture = std::move(sheetPicture);
         // Appended at once so that whatever frames were read survive a break below.
         actions.push_back(action);
 

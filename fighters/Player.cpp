@@ -7,6 +7,8 @@
 #include "core/Game.h"
 #include "weapons/Blood.h"
 #include "weapons/Weapon.h"
+#include "world/LevelFile.h"
+#include "world/OnceMessages.h"
 
 namespace Torvane {
 
@@ -78,13 +80,16 @@ Player& Player::setRole(const std::string& r) {
     }
     // Without a standing frame there is nothing to measure: the fighter keeps a
     // body of ordinary size, draws nothing, and still walks, fights and dies.
+    // One line per role, not a box per fighter: a level may add many, and a box would stop the game.
+    const std::string size = std::to_string(fallbackWidth) + "x" + std::to_string(fallbackHeight);
     if (!opened) {
-        allegro_message("Cannot open %s: fighter \"%s\" of role \"%s\" has no pictures and takes the size %dx%d\n",
-                        path.c_str(), name.c_str(), role.c_str(), fallbackWidth, fallbackHeight);
+        const std::string why = LevelFile::checkFile(path);
+        OnceMessages::show("Cannot open " + path + (why.empty() ? "" : " (" + why + ")") + ": fighters of role \"" +
+                           role + "\" have no pictures and take the size " + size);
     } else {
-        allegro_message("%s has no action %d with a first frame (standing and walking): fighter \"%s\" takes the size "
-                        "%dx%d\n",
-                        path.c_str(), walkAction, name.c_str(), fallbackWidth, fallbackHeight);
+        OnceMessages::show(path + " has no action " + std::to_string(walkAction) +
+                           " with a first frame (standing and walking): fighters of role \"" + role +
+                           "\" take the size " + size);
     }
     setWidth(fallbackWidth);
     setHeight(fallbackHeight);
@@ -328,9 +333,11 @@ void Player::die() {
 }
 
 void Player::draw(BITMAP* target, int cameraX, int cameraY) {
-    animation.draw(target, getX() - cameraX, getY() - cameraY);
+    animation.draw(target, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY));
     Weapon* weapon = getCurrentWeapon();
-    if (isAlive() && equipment != 0 && weapon) weapon->draw(target, getCentralX() - cameraX, getCentralY() - cameraY);
+    if (isAlive() && equipment != 0 && weapon) {
+        weapon->draw(target, screenCoordinate(getCentralX(), cameraX), screenCoordinate(getCentralY(), cameraY));
+    }
 }
 
 }  // namespace Torvane

@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,11 +14,14 @@
 #include "hud/Robot.h"
 #include "level/ChildProcess.h"
 #include "level/HostFunctionNames.h"
+#include "level/LevelLimits.h"
+#include "world/LevelFile.h"
 #include "level/PresentBox.h"
 #include "level/ScriptSystem.h"
 #include "weapons/Grenade.h"
 #include "weapons/Gun.h"
 #include "weapons/Pistol.h"
+#include "world/OnceMessages.h"
 
 namespace Torvane {
 
@@ -37,6 +41,37 @@ public:
 // Arguments by position from the top of the stack: 1 is the last one written.
 int integerArgument(const HostStack& stack, int argc, int positionFromTop) {
     return PellixScript::hostArgument(stack, argc, positionFromTop).getInteger();
+}
+
+// A place, size or amount from a script, held where the world's arithmetic cannot overflow.
+int coordinateArgument(const HostStack& stack, int argc, int positionFromTop) {
+    return std::clamp(integerArgument(stack, argc, positionFromTop), -LevelLimits::maxCoordinate,
+                      LevelLimits::maxCoordinate);
+}
+
+int amountArgument(const HostStack& stack, int argc, int positionFromTop) {
+    return std::clamp(integerArgument(stack, argc, positionFromTop), -LevelLimits::maxAmount, LevelLimits::maxAmount);
+}
+
+// Reads a picture into the level's cache before the lock is taken, so that the object made under the lock finds
+// it there and no file is read while the frames wait.
+void preloadPicture(const std::string& path) {
+    std::string reason;
+    Object::sharedPicture(path, reason);
+}
+
+// A name a level gives stays inside the data directory; one line says why one does not.
+bool allowedName(const char* what, const std::string& name) {
+    const std::string problem = LevelFile::checkName(name);
+    if (problem.empty()) return true;
+    OnceMessages::show(std::string(what) + " " + name + " is refused (" + problem + ").");
+    return false;
+}
+
+// One line the first time a cap refuses something, then silence: a level looping over a cap must not flood.
+void refuseOverCap(const char* what, int cap) {
+    OnceMessages::show(std::string("The level asks for more than ") + std::to_string(cap) + " " + what +
+                       "; the ones over are not added.");
 }
 
 std::string textArgument(const HostStack& stack, int argc, int positionFromTop) {
@@ -137,19 +172,32 @@ void command(HostStack& stack, PellixVariable& result, int argc) {
 void loadMap(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
     const std::string path = textArgument(stack, argc, 1);
+    if (!allowedName("Map file", path)) return;
+    // Files are read before the lock is taken: a slow file must not stop the frames.
+    MapFile map;
+    if (!game->readMap(path.c_str(), map)) return;
     WorldAccess access;
-    game->loadMap(path.c_str());
+    game->applyMap(map);
 }
 
 void addPlayer(HostStack& stack, PellixVariable& result, int argc) {
-    const int y = integerArgument(stack, argc, 1);
-    const int x = integerArgument(stack, argc, 2);
+    const int y = coordinateArgument(stack, argc, 1);
+    const int x = coordinateArgument(stack, argc, 2);
     const std::string name = textArgument(stack, argc, 3);
     const std::string role = textArgument(stack, argc, 4);
     const int color = integerArgument(stack, argc, 5);
     const bool computer = integerArgument(stack, argc, 6) != 0;
+    {
+        WorldAccess access;
+        if (game->getPlayers().size() >= static_cast<size_t>(LevelLimits::maxFighters))
+            return refuseOverCap("fighters", LevelLimits::maxFighters);
+    }
+    // A refused role is no role: the fighter takes the size of one without pictures.
+    const std::string safeRole = allowedName("Role", "image/role/" + role + "/config.dat") ? role : std::string();
+    // Made before the lock is taken: the role's description and pictures are files to read.
+    Player* fighter = computer ? new AIPlayer(name, safeRole) : new Player(name, safeRole);
+    for (const char* weapon : {"pistol", "gun", "grenade"}) preloadPicture(Weapon::picturePath(safeRole, weapon));
     WorldAccess access;
-    Player* fighter = computer ? new AIPlayer(name, role) : new Player(name, role);
     fighter->setX(x);
     fighter->setY(y);
     fighter->setColor(color);
@@ -172,7 +220,7 @@ void showObject(HostStack& stack, PellixVariable& result, int argc) {
 
 void setPlayerHealth(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
-    const int health = integerArgument(stack, argc, 1);
+    const int health = amountArgument(stack, argc, 1);
     const int id = integerArgument(stack, argc, 2);
     WorldAccess access;
     if (Player* fighter = findFighter(id)) fighter->setHealth(health);
@@ -202,9 +250,10 @@ void endgame(HostStack& stack, PellixVariable& result, int argc) {
 
 void addPlayerWeapon(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
-    const int bullets = integerArgument(stack, argc, 1);
+    const int bullets = amountArgument(stack, argc, 1);
     const int kind = integerArgument(stack, argc, 2);
     const int id = integerArgument(stack, argc, 3);
+    // The weapon's picture is read with the fighter (addPlayer), before any lock.
     WorldAccess access;
     Player* fighter = findFighter(id);
     if (!fighter || kind < 1 || kind > 3) return;
@@ -229,8 +278,8 @@ void switchWeapon(HostStack& stack, PellixVariable& result, int argc) {
 void playerDoAim(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
     // The script writes y before x.
-    const int x = integerArgument(stack, argc, 1);
-    const int y = integerArgument(stack, argc, 2);
+    const int x = coordinateArgument(stack, argc, 1);
+    const int y = coordinateArgument(stack, argc, 2);
     const int id = integerArgument(stack, argc, 3);
     WorldAccess access;
     if (Player* fighter = findFighter(id)) fighter->aim(x, y);
@@ -238,8 +287,8 @@ void playerDoAim(HostStack& stack, PellixVariable& result, int argc) {
 
 void playerDoFire(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
-    const int y = integerArgument(stack, argc, 1);
-    const int x = integerArgument(stack, argc, 2);
+    const int y = coordinateArgument(stack, argc, 1);
+    const int x = coordinateArgument(stack, argc, 2);
     const int id = integerArgument(stack, argc, 3);
     WorldAccess access;
     Player* fighter = findFighter(id);
@@ -248,8 +297,8 @@ void playerDoFire(HostStack& stack, PellixVariable& result, int argc) {
 
 void playerDoMove(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
-    const int y = integerArgument(stack, argc, 1);
-    const int x = integerArgument(stack, argc, 2);
+    const int y = coordinateArgument(stack, argc, 1);
+    const int x = coordinateArgument(stack, argc, 2);
     const int id = integerArgument(stack, argc, 3);
     WorldAccess access;
     if (Player* fighter = findFighter(id)) fighter->setAction(PlayerAction{1, x, y});
@@ -326,25 +375,32 @@ void lockControl(HostStack& stack, PellixVariable& result, int argc) {
 }
 
 void addPresent(HostStack& stack, PellixVariable& result, int argc) {
-    const int y = integerArgument(stack, argc, 1);
-    const int x = integerArgument(stack, argc, 2);
-    const std::string image = textArgument(stack, argc, 3);
+    const int y = coordinateArgument(stack, argc, 1);
+    const int x = coordinateArgument(stack, argc, 2);
+    std::string path = "image/object/" + textArgument(stack, argc, 3) + ".bmp";
+    // A refused picture leaves a box without one, as a missing picture does.
+    if (!allowedName("Picture", path)) path.clear();
+    if (!path.empty()) preloadPicture(path);
     WorldAccess access;
+    if (PresentBox::getCount() >= LevelLimits::maxPresents)
+        return refuseOverCap("presents and trigger areas", LevelLimits::maxPresents);
     PresentBox* box = new PresentBox();
     box->setX(x);
     box->setY(y);
-    box->loadImage(("image/object/" + image + ".bmp").c_str());
+    if (!path.empty()) box->loadImage(path.c_str());
     box->show();
     game->getObjectSystem().addObject(box);
     result.setInteger(box->getId());
 }
 
 void addHiddenPresent(HostStack& stack, PellixVariable& result, int argc) {
-    const int height = integerArgument(stack, argc, 1);
-    const int width = integerArgument(stack, argc, 2);
-    const int y = integerArgument(stack, argc, 3);
-    const int x = integerArgument(stack, argc, 4);
+    const int height = coordinateArgument(stack, argc, 1);
+    const int width = coordinateArgument(stack, argc, 2);
+    const int y = coordinateArgument(stack, argc, 3);
+    const int x = coordinateArgument(stack, argc, 4);
     WorldAccess access;
+    if (PresentBox::getCount() >= LevelLimits::maxPresents)
+        return refuseOverCap("presents and trigger areas", LevelLimits::maxPresents);
     PresentBox* box = new PresentBox();
     box->setX(x);
     box->setY(y);

@@ -5,7 +5,14 @@
 
 namespace Torvane {
 
-PresentBox::PresentBox() { show(); }
+std::atomic<int> PresentBox::count{0};
+
+PresentBox::PresentBox() {
+    show();
+    count.fetch_add(1);
+}
+
+PresentBox::~PresentBox() { count.fetch_sub(1); }
 
 void PresentBox::handleCollision(int side, Object* other) {
     (void)side;

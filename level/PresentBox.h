@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "fighters/RealBody.h"
 
 namespace Torvane {
@@ -12,9 +14,15 @@ namespace Torvane {
 class PresentBox : public RealBody {
 public:
     PresentBox();
-    ~PresentBox() override = default;
+    ~PresentBox() override;
+
+    // Boxes and trigger areas alive now, in every world: what the level's cap counts.
+    static int getCount() { return count.load(); }
 
     void handleCollision(int side, Object* other) override;
+
+private:
+    static std::atomic<int> count;
 };
 
 }  // namespace Torvane

@@ -7,6 +7,8 @@
 #include "core/Game.h"
 #include "core/GameLock.h"
 #include "level/HostFunctions.h"
+#include "level/LevelLimits.h"
+#include "world/OnceMessages.h"
 
 namespace Torvane {
 
@@ -29,9 +31,11 @@ void reportError(const std::string& text) {
 }  // namespace
 
 void ScriptSystem::start() {
-    registerHostFunctions(script);
-    if (!script.load("./script/main.fb")) reportError("Script error: " + script.getLastError());
     game = Game::getInstance();
+    registerHostFunctions(script);
+    // Functions parsed before a load error stay registered: a level that fails to load must run none of them.
+    loaded = script.load("./script/main.fb");
+    if (!loaded) reportError("Script error: " + script.getLastError());
     thread = createThread(this, threadProcedure);
 }
 
@@ -45,7 +49,13 @@ void ScriptSystem::stop() {
 }
 
 bool ScriptSystem::raise(const std::string& name, int param1, int param2, int param3) {
-    std::lock_guard<std::mutex> guard(eventLock);
+    std::unique_lock<std::mutex> guard(eventLock);
+    if (events.size() >= static_cast<size_t>(LevelLimits::maxWaitingEvents)) {
+        guard.unlock();
+        OnceMessages::show("More than " + std::to_string(LevelLimits::maxWaitingEvents) +
+                           " events wait for the script; later ones are dropped until it serves them.");
+        return false;
+    }
     events.push_back(ScriptEvent{name, std::string(), param1, param2, param3});
     if (Game* host = Game::getInstance(); host && host->getObserver())
         host->getObserver()->eventRaised(name, param1, param2, param3);
@@ -67,9 +77,9 @@ bool ScriptSystem::takeEvent(ScriptEvent& e) {
 
 void ScriptSystem::runScript() {
     writeLine("Script thread running ");
-    if (!script.run("Main")) reportError("Runtime error: " + script.getLastError());
+    if (loaded && !script.run("Main")) reportError("Runtime error: " + script.getLastError());
     while (game->isRunning()) {
-        serveEvents();
+        if (loaded) serveEvents();
         pause(eventPollMilliseconds);
     }
     writeLine("Script thread ended");

@@ -38,7 +38,8 @@ public:
     void start();
     // Stops a script still running (the game has ended) and joins the thread.
     void stop();
-    // Queues an event for the script thread; always true. Called on the game thread.
+    // Queues an event for the script thread; false when too many wait already (the event is dropped).
+    // Called on the game thread.
     bool raise(const std::string& name, int param1, int param2, int param3);
     size_t getEventCount();
     // Takes the oldest event into e; false when none waits.
@@ -52,9 +53,12 @@ public:
     bool pause(int milliseconds);
 
     PellixScript& getScript() { return script; }
+    // False after start when the level script failed to load (nothing of it runs).
+    bool isLoaded() const { return loaded; }
 
 private:
     void* thread = nullptr;
+    bool loaded = false;  // a script that failed to load runs nothing, not even the functions read before the error
     PellixScript script;
     // The game thread appends and the script thread takes: the queue has a lock of its own.
     std::mutex eventLock;

@@ -7,12 +7,16 @@
 #include "core/Game.h"
 #include "fighters/Player.h"
 #include "weapons/Bullet.h"
+#include "world/Saturating.h"
 
 namespace Torvane {
 
 Weapon::Weapon(Player* o, const std::string& name) : owner(o) {
-    const std::string path = "image/role/" + (owner ? owner->getRole() : std::string()) + "/" + name + ".bmp";
-    loadImage(path.c_str());
+    loadImage(picturePath(owner ? owner->getRole() : std::string(), name).c_str());
+}
+
+std::string Weapon::picturePath(const std::string& role, const std::string& name) {
+    return "image/role/" + role + "/" + name + ".bmp";
 }
 
 Weapon& Weapon::setOwner(Player* p) {
@@ -89,14 +93,18 @@ void Weapon::move() {
 
 void Weapon::draw(BITMAP* target, int cx, int cy) {
     if (!image) return;
-    int left = cx - width / 2;
-    int top = cy - height / 2;
+    // rotate_sprite makes 16.16 fixed point of the corner by shifting it, which is undefined
+    // left of or above the target and overflows far away: its own call, multiplied out, and
+    // nothing drawn where fixed point cannot hold the place.
+    const long long left = static_cast<long long>(cx) - width / 2;
+    const long long top = static_cast<long long>(cy) - height / 2;
+    const long long pivotX = left * 0x10000 + image->w * 0x10000LL / 2;
+    const long long pivotY = top * 0x10000 + image->h * 0x10000LL / 2;
+    if (pivotX < INT_MIN || pivotX > INT_MAX || pivotY < INT_MIN || pivotY > INT_MAX) return;
     // Pointing into the left half it is flipped, so it is not drawn upside down.
-    if (angle > 64 && angle < 192) {
-        rotate_sprite_v_flip(target, image, left, top, itofix(angle));
-    } else {
-        rotate_sprite(target, image, left, top, itofix(angle));
-    }
+    const int flip = angle > 64 && angle < 192 ? TRUE : FALSE;
+    target->vtable->pivot_scaled_sprite_flip(target, image, static_cast<fixed>(pivotX), static_cast<fixed>(pivotY),
+                                             image->w * 0x8000, image->h * 0x8000, itofix(angle), 0x10000, flip);
 }
 
 void Weapon::muzzlePoint(int x, int y, int& startX, int& startY) const {
@@ -106,8 +114,8 @@ void Weapon::muzzlePoint(int x, int y, int& startX, int& startY) const {
     Vector toward(static_cast<float>(x) - static_cast<float>(centreX), static_cast<float>(y) - static_cast<float>(centreY));
     toward.normalize();
     toward *= static_cast<float>(width / 2);
-    startX = static_cast<int>(static_cast<float>(centreX) + toward.x);
-    startY = static_cast<int>(static_cast<float>(centreY) + toward.y);
+    startX = truncatedInt(static_cast<float>(centreX) + toward.x);
+    startY = truncatedInt(static_cast<float>(centreY) + toward.y);
 }
 
 bool Weapon::heldByMainPlayer() const {

@@ -17,6 +17,8 @@ class Weapon : public Object {
 public:
     // The picture is "image/role/<owner's role>/<name>.bmp".
     Weapon(Player* owner, const std::string& name);
+    // The picture a weapon of that name shows in a fighter of that role.
+    static std::string picturePath(const std::string& role, const std::string& name);
     ~Weapon() override = default;
 
     // Draws the picture centred on (cx, cy), turned to the aim.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/Game.h"
 #include "fighters/RealBody.h"
 #include "world/OnceMessages.h"
 #include "world/PictureFile.h"
@@ -16,16 +17,13 @@ std::atomic<int> objectIdGenerator{1};
 
 Object::Object() : id(objectIdGenerator.fetch_add(1)) { Object::stop(); }
 
-Object::~Object() {
-    if (sprite) destroy_rle_sprite(sprite);
-    if (image) destroy_bitmap(image);
-}
+Object::~Object() = default;
 
 void Object::draw(BITMAP* target, int cameraX, int cameraY) {
     if (sprite) {
-        draw_rle_sprite(target, sprite, getX() - cameraX, getY() - cameraY);
+        draw_rle_sprite(target, sprite, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY));
     } else if (image) {
-        draw_sprite(target, image, getX() - cameraX, getY() - cameraY);
+        draw_sprite(target, image, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY));
     }
 }
 
@@ -58,32 +56,33 @@ bool Object::collide(Object* other) {
     }
     if (body && body->getBoard() == other) return true;
 
-    int up = std::abs(a.top - b.bottom);
-    int down = std::abs(a.bottom - b.top);
-    int leftGap = std::abs(a.left - b.right);
-    int rightGap = std::abs(a.right - b.left);
-    int vertical = std::min(up, down);
-    int horizontal = std::min(leftGap, rightGap);
+    // Wide: boxes may sit at the ends of the int range, and a push may take one past them.
+    long long up = std::llabs(static_cast<long long>(a.top) - b.bottom);
+    long long down = std::llabs(static_cast<long long>(a.bottom) - b.top);
+    long long leftGap = std::llabs(static_cast<long long>(a.left) - b.right);
+    long long rightGap = std::llabs(static_cast<long long>(a.right) - b.left);
+    long long vertical = std::min(up, down);
+    long long horizontal = std::min(leftGap, rightGap);
     // Contacts of a pixel or less are not collisions: bodies rest on what they touch.
     if (vertical <= 1 || horizontal <= 1) return false;
 
     if (vertical >= horizontal) {
         if (leftGap < rightGap) {
-            position.x = static_cast<float>(b.right + 1);
+            position.x = static_cast<float>(b.right + 1LL);
             handleCollision(SIDE_LEFT, other);
             other->handleCollision(SIDE_RIGHT, this);
         } else {
-            position.x = static_cast<float>(b.left - (a.right - a.left) - 1);
+            position.x = static_cast<float>(b.left - (static_cast<long long>(a.right) - a.left) - 1);
             handleCollision(SIDE_RIGHT, other);
             other->handleCollision(SIDE_LEFT, this);
         }
     } else if (up < down) {
-        position.y = static_cast<float>(b.bottom + 1);
+        position.y = static_cast<float>(b.bottom + 1LL);
         handleCollision(SIDE_ABOVE, other);
         other->handleCollision(SIDE_BELOW, this);
     } else {
         // Left overlapping by one row so the object keeps touching what it stands on.
-        position.y = static_cast<float>(b.top - (a.bottom - a.top) + 1);
+        position.y = static_cast<float>(b.top - (static_cast<long long>(a.bottom) - a.top) + 1);
         handleCollision(SIDE_BELOW, other);
         other->handleCollision(SIDE_ABOVE, this);
     }
@@ -114,17 +113,25 @@ Rect* Object::getRectangle() {
     return &rectangle;
 }
 
+std::shared_ptr<const Picture> Object::sharedPicture(const std::string& path, std::string& reason) {
+    if (Game* game = Game::getInstance()) return game->getObjectSystem().getPictures().get(path, reason);
+    // Without a game (a tool) there is no level to share with.
+    BITMAP* bitmap = PictureFile::load(path, reason);
+    return bitmap ? std::make_shared<const Picture>(bitmap, get_rle_sprite(bitmap)) : nullptr;
+}
+
 bool Object::loadImage(const char* path) {
-    if (sprite) destroy_rle_sprite(sprite);
+    picture.reset();
+    image = nullptr;
     sprite = nullptr;
-    if (image) destroy_bitmap(image);
     std::string reason;
-    image = PictureFile::load(path, reason);
-    if (!image) {
+    picture = sharedPicture(path, reason);
+    if (!picture) {
         OnceMessages::show(std::string("Failed to load bitmap ") + path + " (" + reason + ")");
         return false;
     }
-    sprite = get_rle_sprite(image);
+    image = picture->bitmap;
+    sprite = picture->sprite;
     width = image->w;
     height = image->h;
     return true;

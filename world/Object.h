@@ -2,7 +2,11 @@
 
 #include <allegro.h>
 
+#include <memory>
+
+#include "world/PictureCache.h"
 #include "world/Rect.h"
+#include "world/Saturating.h"
 #include "world/Vector.h"
 
 namespace Torvane {
@@ -45,8 +49,9 @@ public:
     int getHeight() const { return height; }
     Object& setWidth(int w);
     Object& setHeight(int h);
-    int getCentralX() const { return getX() + getWidth() / 2; }
-    int getCentralY() const { return getY() + getHeight() / 2; }
+    // Saturated, like the coordinates themselves.
+    int getCentralX() const { return saturatedSum(getX(), getWidth() / 2); }
+    int getCentralY() const { return saturatedSum(getY(), getHeight() / 2); }
 
     Object& show();
     Object& hide();
@@ -67,6 +72,8 @@ public:
     Rect* getRectangle();
 
     bool loadImage(const char* path);
+    // The picture of that file from the level's cache (loaded now if it is not there yet), or null with the reason.
+    static std::shared_ptr<const Picture> sharedPicture(const std::string& path, std::string& reason);
     BITMAP* getImage() const { return image; }
 
 protected:
@@ -79,11 +86,12 @@ protected:
         return static_cast<int>(shifted);
     }
 
+    // Shared with every object of the level that shows the same file (the world's picture cache).
+    std::shared_ptr<const Picture> picture;
     BITMAP* image = nullptr;
     // The picture run-length encoded, for drawing: the same pixels as a masked
     // draw of image, several times faster for the large map pieces that fill
-    // every frame. Made by loadImage; objects that set image themselves draw it
-    // masked.
+    // every frame.
     RLE_SPRITE* sprite = nullptr;
     int width = 0;
     int height = 0;

@@ -24,6 +24,8 @@ public:
     // with a world to tear down.
     ~ObjectSystem() = default;
 
+    // The level's pictures, shared by the objects that show them; the map's load empties it.
+    PictureCache& getPictures() { return pictures; }
     void addObject(Object* o);
     // Takes o out of the list without destroying it or touching the grid.
     bool removeObject(Object* o);
@@ -43,6 +45,7 @@ public:
 private:
     static BlockSystem& blockSystem();
 
+    PictureCache pictures;
     std::vector<Object*> objects;  // in order of addition; owned
     bool iterating = false;
     std::deque<Object*> pending;   // added during a walk; owned, not yet listed

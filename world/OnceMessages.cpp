@@ -1,7 +1,5 @@
 #include "world/OnceMessages.h"
 
-#include <allegro.h>
-
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -27,9 +25,10 @@ bool OnceMessages::show(const std::string& text) {
         }
         shown.insert(text);
     }
-    // Without a display Allegro prints the text as it is: the line end keeps the next line apart.
+    // A line, not a box: these come from level files, often while the game lock is held, and a box would stop
+    // the game until someone dismissed it.
     const bool ended = !text.empty() && text.back() == '\n';
-    allegro_message("%s%s", text.c_str(), ended ? "" : "\n");
+    std::printf("%s%s", text.c_str(), ended ? "" : "\n");
     std::fflush(stdout);
     return true;
 }

@@ -4,9 +4,8 @@
 
 namespace Torvane {
 
-// Shows a problem with a data file in Allegro's message box (and so on standard
-// output without a display), each distinct text once per run: forty fighters of a
-// role with a broken picture give one box, not forty blocking ones.
+// Reports a problem with a data file as one line on standard output, each distinct
+// text once per run: forty fighters of a role with a broken picture give one line.
 class OnceMessages {
 public:
     // Distinct texts shown in one run; after them one last line says that more are not shown.

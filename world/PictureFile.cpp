@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "world/LevelFile.h"
+
 namespace Torvane {
 
 namespace {
@@ -93,8 +95,10 @@ bool isUtf8(const std::string& text) {
 
 std::string PictureFile::checkHeader(const std::string& path) {
     if (!isUtf8(path)) return "its name is not UTF-8 text";
+    std::string refused = LevelFile::checkFile(path);
+    if (!refused.empty()) return refused;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return "";
+    if (!file) return std::strerror(errno);
     unsigned char header[34] = {};
     const size_t got = std::fread(header, 1, sizeof header, file);
     struct stat status {};
@@ -119,10 +123,7 @@ BITMAP* PictureFile::load(const std::string& path, std::string& reason) {
     errno = 0;
     BITMAP* picture = load_bitmap(path.c_str(), nullptr);
     if (picture) return picture;
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) reason = std::strerror(errno);
-    else if (S_ISDIR(status.st_mode)) reason = "it is a directory";
-    else reason = "it is not a picture Allegro can read";
+    reason = "it is not a picture Allegro can read";
     return nullptr;
 }
 

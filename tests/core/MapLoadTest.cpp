@@ -130,7 +130,7 @@ TEST_F(MapLoadTest, LoadingEmptiesTheWorldHidesTheDialogAndDropsQueuedInput) {
               "Map file map/no-such-map.map cannot be opened (No such file or directory); the world stays as it was.\n");
     EXPECT_EQ(game().getObjectSystem().getObjectCount(), 2);
     // Nor does one that opens but cannot be read.
-    EXPECT_EQ(load("map"), "Map file map: cannot be read (Is a directory); the world stays as it was.\n");
+    EXPECT_EQ(load("map"), "Map file map cannot be opened (it is a directory); the world stays as it was.\n");
     EXPECT_EQ(game().getObjectSystem().getObjectCount(), 2);
     EXPECT_EQ(game().getMapSystem().getWidth(), 1000);
     game().loadMap(nullptr);

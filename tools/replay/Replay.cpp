@@ -5,15 +5,21 @@
 //                  [--shot FRAME:FILE.png]... [--trace FILE] [--where N]
 //
 // Exit status: 0 when the script ended the game (or Escape was pressed), 1 on a
-// script or input error, 2 on a bad command line, 3 when the frames ran out first.
+// script or input error or a stuck level, 2 on a bad command line, 3 when the frames
+// ran out first.
 #include <allegro.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,6 +32,48 @@ namespace {
 
 // Fifteen minutes of play, so that a level that never ends still stops.
 constexpr long long defaultFrames = 15LL * 60 * Torvane::GameClock::framesPerSecond;
+// A frame that takes this long in real time is stuck, whatever it is stuck in (a file, the lock, a host call):
+// the run ends rather than waiting for ever. Longer than the script's own stuck guard, which says more.
+constexpr int watchdogSeconds = Torvane::Lockstep::stuckSeconds + 30;
+
+// Ends the process when the counted frames stop advancing for watchdogSeconds.
+class Watchdog {
+public:
+    Watchdog() : thread([this] { watch(); }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            finished = true;
+        }
+        wake.notify_one();
+        thread.join();
+    }
+    void frameDone(long long frame) { lastFrame.store(frame); }
+
+private:
+    void watch() {
+        std::unique_lock<std::mutex> guard(lock);
+        long long seen = -1;
+        int stillSeconds = 0;
+        while (!wake.wait_for(guard, std::chrono::seconds(1), [this] { return finished; })) {
+            const long long now = lastFrame.load();
+            stillSeconds = now == seen ? stillSeconds + 1 : 0;
+            seen = now;
+            if (stillSeconds >= watchdogSeconds) {
+                std::fprintf(stderr, "torvane-replay: the level is stuck: frame %lld has not ended in %d seconds\n",
+                             now + 1, watchdogSeconds);
+                std::fflush(stderr);
+                std::_Exit(1);
+            }
+        }
+    }
+
+    std::atomic<long long> lastFrame{-1};
+    std::mutex lock;
+    std::condition_variable wake;
+    bool finished = false;
+    std::thread thread;
+};
 
 struct Options {
     std::string data = ".";
@@ -133,9 +181,12 @@ int main(int argc, char** argv) {
     game->beginLevel();
 
     Torvane::Lockstep& lockstep = game->getLockstep();
+    Watchdog watchdog;
     std::string ending = "frames";
     long long frame = 0;
-    for (;; ++frame) {
+    // A level whose script does not load is not played: its error is in the trace, and the status says so.
+    if (!game->getScriptSystem().isLoaded()) ending = "script error";
+    for (; ending == "frames"; ++frame) {
         if (!lockstep.beforeFrame()) {
             trace.scriptFailed("the script ran " + std::to_string(Torvane::Lockstep::stuckSeconds) +
                                " seconds without waiting for the game");
@@ -160,6 +211,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s: the picture of frame %lld cannot be written\n", shot.second.c_str(), frame);
         }
         lockstep.afterFrame();
+        watchdog.frameDone(frame);
     }
     // What the script does while it is being stopped is not part of the game.
     game->setObserver(nullptr);
