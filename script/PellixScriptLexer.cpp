@@ -1,4 +1,6 @@
 // The lexer: script text to a queue of tokens, one file at a time.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -105,6 +107,12 @@ private:
 bool PellixScript::load(std::string fileName) {
     std::string text;
     {
+        // Only a regular file: a FIFO or a device named by an IMPORT would block the load for ever.
+        struct stat status {};
+        if (stat(fileName.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+            setLastError(S_ISDIR(status.st_mode) ? "Failed to open file." : "Not a regular file.", fileName, -1);
+            return false;
+        }
         FILE* file = std::fopen(fileName.c_str(), "rb");
         if (!file) {
             setLastError("Failed to open file.", fileName, -1);
