@@ -1,5 +1,7 @@
 #include "core/MapSystem.h"
 
+#include "world/Saturating.h"
+
 namespace Torvane {
 
 void MapSystem::initialize(int w, int h) {
@@ -23,20 +25,25 @@ void MapSystem::setClientHeight(int h) {
 void MapSystem::draw(BITMAP* target) { clear_to_color(target, backgroundColor); }
 
 void MapSystem::moveClientTo(int x, int y) {
-    int dx = x - clientX;
-    int dy = y - clientY;
-    if (dx > clientWidth - marginX) clientX = x - (clientWidth - marginX);
-    else if (dx < marginX) clientX = x - marginX;
-    if (dy > clientHeight - marginY) clientY = y - (clientHeight - marginY);
-    else if (dy < marginY) clientY = y - marginY;
-    if (clientX < 0) clientX = 0;
-    if (clientY < 0) clientY = 0;
-    if (clientX + clientWidth > width) clientX = width - clientWidth;
-    if (clientY + clientHeight > height) clientY = height - clientHeight;
+    // Wide: the view may be sent after a fighter at the end of the int range.
+    long long left = clientX, top = clientY;
+    const long long dx = x - left;
+    const long long dy = y - top;
+    if (dx > clientWidth - marginX) left = x - static_cast<long long>(clientWidth - marginX);
+    else if (dx < marginX) left = static_cast<long long>(x) - marginX;
+    if (dy > clientHeight - marginY) top = y - static_cast<long long>(clientHeight - marginY);
+    else if (dy < marginY) top = static_cast<long long>(y) - marginY;
+    if (left < 0) left = 0;
+    if (top < 0) top = 0;
+    if (left + clientWidth > width) left = static_cast<long long>(width) - clientWidth;
+    if (top + clientHeight > height) top = static_cast<long long>(height) - clientHeight;
+    clientX = saturatedInt(left);
+    clientY = saturatedInt(top);
 }
 
 bool MapSystem::inClient(int x, int y) const {
-    return clientX < x && x < clientX + clientWidth && clientY < y && y < clientY + clientHeight;
+    return clientX < x && x < static_cast<long long>(clientX) + clientWidth && clientY < y &&
+           y < static_cast<long long>(clientY) + clientHeight;
 }
 
 }  // namespace Torvane

@@ -49,7 +49,7 @@ void AIPlayer::shootAt(Player& target) {
     // The vertical miss is drawn first.
     int dy = std::rand() % (2 * aimSpread) - aimSpread;
     int dx = std::rand() % (2 * aimSpread) - aimSpread;
-    fire(target.getCentralX() + dx, target.getCentralY() + dy);
+    fire(saturatedSum(target.getCentralX(), dx), saturatedSum(target.getCentralY(), dy));
 }
 
 void AIPlayer::wander() {
@@ -63,8 +63,9 @@ void AIPlayer::stopAtEdge() {
     if (!board || !playerActionOn) return;
     // Within one own width of either end of the board: a fighter on a board
     // narrower than three widths stops on the frame its walk starts.
-    int left = getX() - board->getX();
-    if (left <= width || getX() + 2 * width - board->getX() > board->getWidth()) {
+    // Wide: a script may have put the fighter far from the board it still stands on.
+    long long left = static_cast<long long>(getX()) - board->getX();
+    if (left <= width || left + 2LL * width > board->getWidth()) {
         stopAction();
         stop();
         animating = false;  // the walking picture freezes where it is
@@ -77,12 +78,12 @@ void AIPlayer::doFire() {
 }
 
 void AIPlayer::doMoveLeft() {
-    aim(getCentralX() - width, getCentralY());
+    aim(saturatedDifference(getCentralX(), width), getCentralY());
     Player::doMoveLeft();
 }
 
 void AIPlayer::doMoveRight() {
-    aim(getCentralX() + width, getCentralY());
+    aim(saturatedSum(getCentralX(), width), getCentralY());
     Player::doMoveRight();
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "world/LevelFile.h"
-#include "world/Object.h"
+#include "world/PictureCache.h"
 #include "world/OnceMessages.h"
 #include "world/PictureFile.h"
 
@@ -145,7 +145,7 @@ bool Animation::load(const char* path) {
             actionDelay = 0;
         }
         std::string reason;
-        std::shared_ptr<const Picture> sheetPicture = Object::sharedPicture(sheetFile, reason);
+        std::shared_ptr<const Picture> sheetPicture = PictureCache::load(sheetFile, reason);
         BITMAP* sheet = sheetPicture ? sheetPicture->bitmap : nullptr;
         if (!sheet) {
             report("failed to load bitmap: %s (%s; named in %s line %d)\n", sheetFile.c_str(), reason.c_str(), path,

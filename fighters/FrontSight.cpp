@@ -36,11 +36,13 @@ void FrontSight::move() {
 
 void FrontSight::draw(BITMAP* target) {
     const int green = makecol(0, 255, 0);
-    const int x = getX(), y = getY(), d = divergence;
-    line(target, x - d - 6, y, x - d, y, green);
-    line(target, x + d, y, x + d + 6, y, green);
-    line(target, x, y - d - 6, x, y - d, green);
-    line(target, x, y + d, x, y + d + 6, green);
+    // A kick may throw the sight anywhere: the arms' ends are worked out wide and held off screen.
+    const long long x = getX(), y = getY(), d = divergence;
+    auto at = [](long long v) { return screenCoordinate(v); };
+    line(target, at(x - d - 6), at(y), at(x - d), at(y), green);
+    line(target, at(x + d), at(y), at(x + d + 6), at(y), green);
+    line(target, at(x), at(y - d - 6), at(x), at(y - d), green);
+    line(target, at(x), at(y + d), at(x), at(y + d + 6), green);
 }
 
 }  // namespace Torvane

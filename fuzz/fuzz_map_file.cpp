@@ -12,6 +12,7 @@
 #include "core/MapChecker.h"
 #include "core/MapFile.h"
 #include "world/BlockSystem.h"
+#include "world/LevelFile.h"
 
 using Torvane::MapFile;
 
@@ -36,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     if (map.getPieces().size() > static_cast<size_t>(MapFile::maxPieces)) __builtin_trap();
     for (const Torvane::MapPiece& piece : map.getPieces()) {
+        // A name the map keeps never leads outside the data directory.
+        if (!Torvane::LevelFile::checkName("image/object/" + piece.imageName).empty()) __builtin_trap();
         if (piece.imageName.empty() || piece.imageName.size() > static_cast<size_t>(MapFile::maxNameLength) ||
             piece.x < -MapFile::maxCoordinate || piece.x > MapFile::maxCoordinate ||
             piece.y < -MapFile::maxCoordinate || piece.y > MapFile::maxCoordinate)

@@ -10,6 +10,7 @@
 
 #include "FuzzInputFile.h"
 #include "fighters/Animation.h"
+#include "world/PictureFile.h"
 
 using Torvane::AniAction;
 
@@ -26,6 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!animation.load(path.c_str())) __builtin_trap();  // the file exists: it opens
     for (const AniAction* action : animation.getActions()) {
         if (!action->sheet || action->frameCount < 0 || action->frameCount > AniAction::maxFrames) __builtin_trap();
+        // Whatever sheet a description names, only a regular file within the picture limits is ever decoded.
+        const BITMAP* sheet = action->sheet;
+        if (sheet->w > Torvane::PictureFile::maxSide || sheet->h > Torvane::PictureFile::maxSide ||
+            static_cast<long>(sheet->w) * sheet->h > Torvane::PictureFile::maxArea)
+            __builtin_trap();
         for (int i = 0; i < action->frameCount; ++i) {
             const BITMAP* frame = action->frames[i];
             if (!frame || frame->w < 1 || frame->h < 1 || frame->w > action->sheet->w || frame->h > action->sheet->h)

@@ -57,7 +57,7 @@ int amountArgument(const HostStack& stack, int argc, int positionFromTop) {
 // it there and no file is read while the frames wait.
 void preloadPicture(const std::string& path) {
     std::string reason;
-    Object::sharedPicture(path, reason);
+    PictureCache::load(path, reason);
 }
 
 // A name a level gives stays inside the data directory; one line says why one does not.

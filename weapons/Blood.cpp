@@ -33,7 +33,7 @@ Blood& Blood::setCreatedAt(std::time_t when) {
 }
 
 void Blood::draw(BITMAP* target, int cameraX, int cameraY) {
-    circlefill(target, getX() - cameraX, getY() - cameraY, size, color);
+    circlefill(target, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY), size, color);
 }
 
 void Blood::move() {
@@ -46,8 +46,9 @@ bool Blood::collide(Object* other) {
     // type test. Only the board needs the full step, which frees a body that
     // left it. A drop never stands on a fighter, so this changes no answer.
     // The boxes are worked out in place: this runs for every pair in a block.
-    int left = getX(), top = getY();
-    int otherLeft = other->getX(), otherTop = other->getY();
+    // Wide, for boxes at the ends of the int range.
+    long long left = getX(), top = getY();
+    long long otherLeft = other->getX(), otherTop = other->getY();
     bool touching = otherLeft <= left + width && otherTop <= top + height &&
                     otherLeft + other->getWidth() >= left && otherTop + other->getHeight() >= top;
     if (!touching && other != board) return false;

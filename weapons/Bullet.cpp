@@ -60,9 +60,10 @@ void Bullet::move() {
 }
 
 void Bullet::draw(BITMAP* target, int cameraX, int cameraY) {
-    int fromX = static_cast<int>(position.x - velocity.x - static_cast<float>(cameraX));
-    int fromY = static_cast<int>(position.y - velocity.y - static_cast<float>(cameraY));
-    line(target, fromX, fromY, getX() - cameraX, getY() - cameraY, makecol(255, 255, 255));
+    int fromX = screenCoordinate(truncatedInt(position.x - velocity.x - static_cast<float>(cameraX)));
+    int fromY = screenCoordinate(truncatedInt(position.y - velocity.y - static_cast<float>(cameraY)));
+    line(target, fromX, fromY, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY),
+         makecol(255, 255, 255));
 }
 
 }  // namespace Torvane

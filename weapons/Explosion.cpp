@@ -1,5 +1,7 @@
 #include "weapons/Explosion.h"
 
+#include <cstdlib>
+
 #include "core/Game.h"
 #include "fighters/Player.h"
 
@@ -18,7 +20,8 @@ void Explosion::move() {
         int centreY = fighter->getCentralY();
         long long dx = static_cast<long long>(centreX) - getX();
         long long dy = static_cast<long long>(centreY) - getY();
-        if (dx * dx + dy * dy > reach) continue;
+        // Far centres are passed over before squaring: fighters at opposite ends of the int range are 2^32 apart.
+        if (std::llabs(dx) > radius || std::llabs(dy) > radius || dx * dx + dy * dy > reach) continue;
         Vector direction(static_cast<float>(dx), static_cast<float>(dy));
         // A fighter centred on the blast has no direction: its blood flies as if pushed right.
         if (dx == 0 && dy == 0) direction = Vector(1, 0);
@@ -36,7 +39,8 @@ void Explosion::move() {
 }
 
 void Explosion::draw(BITMAP* target, int cameraX, int cameraY) {
-    circlefill(target, getX() - cameraX, getY() - cameraY, radius, makecol(255, 255, 255));
+    circlefill(target, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY), radius,
+               makecol(255, 255, 255));
 }
 
 }  // namespace Torvane

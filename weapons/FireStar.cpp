@@ -15,7 +15,7 @@ void FireStar::move() {
 }
 
 void FireStar::draw(BITMAP* target, int cameraX, int cameraY) {
-    circle(target, getX() - cameraX, getY() - cameraY, radius, makecol(255, 255, 0));
+    circle(target, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY), radius, makecol(255, 255, 0));
 }
 
 }  // namespace Torvane

@@ -66,7 +66,7 @@ bool GrenadeThrown::collide(Object* other) {
 }
 
 void GrenadeThrown::draw(BITMAP* target, int cameraX, int cameraY) {
-    circlefill(target, getX() - cameraX, getY() - cameraY, 5, makecol(0, 0, 0));
+    circlefill(target, screenCoordinate(getX(), cameraX), screenCoordinate(getY(), cameraY), 5, makecol(0, 0, 0));
 }
 
 }  // namespace Torvane

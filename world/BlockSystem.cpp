@@ -252,7 +252,8 @@ Object* BlockSystem::getObjectByPosition(int x, int y) {
     unsigned int column = static_cast<unsigned int>(x / blockWidth);
     if (row < rows && column < columns) {
         for (Object* o : blockAt(row, column)) {
-            if (o->getX() <= x && x <= o->getX() + o->getWidth() && o->getY() <= y && y <= o->getY() + o->getHeight()) {
+            if (o->getX() <= x && x <= saturatedEdge(o->getX(), o->getWidth()) && o->getY() <= y &&
+                y <= saturatedEdge(o->getY(), o->getHeight())) {
                 result = o;
                 break;
             }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/Game.h"
 #include "fighters/RealBody.h"
 #include "world/OnceMessages.h"
 #include "world/PictureFile.h"
@@ -113,19 +112,12 @@ Rect* Object::getRectangle() {
     return &rectangle;
 }
 
-std::shared_ptr<const Picture> Object::sharedPicture(const std::string& path, std::string& reason) {
-    if (Game* game = Game::getInstance()) return game->getObjectSystem().getPictures().get(path, reason);
-    // Without a game (a tool) there is no level to share with.
-    BITMAP* bitmap = PictureFile::load(path, reason);
-    return bitmap ? std::make_shared<const Picture>(bitmap, get_rle_sprite(bitmap)) : nullptr;
-}
-
 bool Object::loadImage(const char* path) {
     picture.reset();
     image = nullptr;
     sprite = nullptr;
     std::string reason;
-    picture = sharedPicture(path, reason);
+    picture = PictureCache::load(path, reason);
     if (!picture) {
         OnceMessages::show(std::string("Failed to load bitmap ") + path + " (" + reason + ")");
         return false;

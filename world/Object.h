@@ -72,8 +72,6 @@ public:
     Rect* getRectangle();
 
     bool loadImage(const char* path);
-    // The picture of that file from the level's cache (loaded now if it is not there yet), or null with the reason.
-    static std::shared_ptr<const Picture> sharedPicture(const std::string& path, std::string& reason);
     BITMAP* getImage() const { return image; }
 
 protected:

@@ -1,8 +1,27 @@
 #include "world/PictureCache.h"
 
+#include <atomic>
+
 #include "world/PictureFile.h"
 
 namespace Torvane {
+
+namespace {
+std::atomic<PictureCache*> current{nullptr};
+}  // namespace
+
+PictureCache::PictureCache() { current.store(this); }
+
+PictureCache::~PictureCache() {
+    PictureCache* self = this;
+    current.compare_exchange_strong(self, nullptr);
+}
+
+std::shared_ptr<const Picture> PictureCache::load(const std::string& path, std::string& reason) {
+    if (PictureCache* cache = current.load()) return cache->get(path, reason);
+    BITMAP* bitmap = PictureFile::load(path, reason);
+    return bitmap ? std::make_shared<const Picture>(bitmap, get_rle_sprite(bitmap)) : nullptr;
+}
 
 Picture::~Picture() {
     if (sprite) destroy_rle_sprite(sprite);

@@ -28,8 +28,15 @@ class PictureCache {
 public:
     static constexpr long long budgetBytes = 256LL << 20;  // decoded pixels and their run-length forms
 
+    PictureCache();
+    PictureCache(const PictureCache&) = delete;
+    PictureCache& operator=(const PictureCache&) = delete;
+    ~PictureCache();
+
     // The picture, or null with reason saying why (the file's own problem, or the budget).
     std::shared_ptr<const Picture> get(const std::string& path, std::string& reason);
+    // From the world's cache (the latest made that still exists), or, without a world (a tool), loaded alone.
+    static std::shared_ptr<const Picture> load(const std::string& path, std::string& reason);
     void clear();
     long long getBytes();
     size_t getCount();

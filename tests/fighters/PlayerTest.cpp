@@ -2,16 +2,24 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "fighters/AIPlayer.h"
 #include "fighters/Player.h"
+#include "hud/InfoBar.h"
 #include "tests/fighters/TestWorld.h"
 #include "weapons/Blood.h"
+#include "weapons/Bullet.h"
+#include "weapons/Explosion.h"
+#include "weapons/Grenade.h"
+#include "weapons/GrenadeThrown.h"
 #include "weapons/Gun.h"
 #include "weapons/Pistol.h"
 
@@ -509,4 +517,101 @@ TEST_F(PlayerTest, OnlyTheWeaponInHandCountsDown) {
     TestWorld::step(10);
     EXPECT_EQ(gun->getTimer(), 90) << "a weapon out of hand pauses";
     EXPECT_EQ(pistol->getTimer(), 51);
+}
+
+TEST_F(PlayerTest, AtTheFarthestPlacesAndHealthsEveryNumberStaysSaneThroughASecondOfFighting) {
+    // Scripts may go to a million either way; positions beyond the int range saturate at its ends.
+    // The player's fighter stands at (x, y); the computer one at (farX, farY), yet on a board beside it.
+    struct Row { int x, y, health, farX, farY; };
+    const Row rows[] = {
+        {1000000, 1000000, 1000000, -1000000, -1000000},    {-1000000, -1000000, -1000000, 1000000, 1000000},
+        {1000000, -1000000, 1, -1000000, 1000000},         {INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MIN},
+        {INT_MIN, INT_MIN, INT_MIN, INT_MAX, INT_MAX},     {INT_MAX, INT_MIN, 100, INT_MIN, INT_MAX},
+        {INT_MIN, INT_MAX, 100, INT_MAX, INT_MIN},
+    };
+    auto shifted = [](int v, long long by) {
+        return static_cast<int>(std::clamp<long long>(v + by, INT_MIN, INT_MAX));
+    };
+    Torvane::Game& game = TestWorld::game();
+    Torvane::MapSystem& map = game.getMapSystem();
+    const int oldClientWidth = map.getClientWidth(), oldClientHeight = map.getClientHeight();
+    map.setClientWidth(800).setClientHeight(600);
+    ASSERT_TRUE(game.getInfoBar().loadPictures());
+    game.getInfoBar().show();
+    BITMAP* frame = create_bitmap(800, 600);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "at " << r.x << ", " << r.y << " with health " << r.health);
+        TestWorld::reset();
+        Torvane::Object* wall = TestWorld::addGround(shifted(r.x, -500), shifted(r.y, -500), 1000, 1000);
+        Player* hero = TestWorld::addFighter("kr", r.x, r.y, makecol(0, 0, 200));
+        hero->setHealth(r.health);
+        hero->setVelocity(Vector(r.x > 0 ? 8.0f : -8.0f, r.y > 0 ? 8.0f : -8.0f));
+        game.setMainPlayer(hero);
+        Torvane::Gun* rifle = new Torvane::Gun(hero);
+        hero->setWeapon(2, rifle);
+        hero->setEquipment(2);
+        rifle->addBullets(INT_MAX);
+        hero->fire(r.farX, r.farY);
+        Torvane::AIPlayer* brain = new Torvane::AIPlayer("brain", "kt");
+        brain->setX(r.farX).setY(r.farY);
+        brain->setColor(makecol(200, 0, 0));
+        brain->show();
+        game.addPlayer(brain);
+        brain->setHealth(r.health);
+        brain->setWeapon(3, new Torvane::Grenade(brain));
+        brain->setEquipment(3);
+        // A flat body just inside the corner, where boxes still have a size.
+        Torvane::RealBody* crate = new Torvane::RealBody();
+        crate->setX(shifted(r.x, r.x > 0 ? -300 : 300)).setY(shifted(r.y, r.y > 0 ? -300 : 300));
+        crate->setWidth(60).setHeight(20).show();
+        game.getObjectSystem().addObject(crate);
+        Torvane::GrenadeThrown* grenade = new Torvane::GrenadeThrown(brain, r.x, r.y, r.farX, r.farY, 0);
+        grenade->bomb();
+        game.getObjectSystem().addObject(grenade);
+        game.getObjectSystem().addObject(new Torvane::Explosion(brain, hero->getCentralX(), hero->getCentralY()));
+        game.getObjectSystem().addObject(new Torvane::Bullet(brain, 100, 100, r.x, r.y));
+        for (Player* p : {hero, static_cast<Player*>(brain)}) {
+            p->hit(r.x, r.y, Vector(1, 0));
+            p->hit(r.farX, r.farY, Vector(0, -1));
+            p->aim(r.farX, r.farY);
+        }
+        game.getAimSystem().setX(r.x);
+        game.getAimSystem().setY(r.y);
+        // Everything that collides is pushed out of the wall, and the wall out of it.
+        std::vector<Torvane::Object*> bodies;
+        for (Torvane::Object* o : game.getObjectSystem().getObjects()) {
+            if (o->isCollidable() && o != wall) bodies.push_back(o);
+        }
+        for (Torvane::Object* o : bodies) o->collide(wall);
+        for (Torvane::Object* o : bodies) wall->collide(o);
+        brain->setAction(PlayerAction{1, r.x, 0});
+        brain->setBoard(wall);
+        // A second of frames as the game runs them.
+        for (int i = 0; i < 66; ++i) {
+            game.getObjectSystem().moveObjects();
+            game.getAimSystem().move();
+            map.draw(frame);
+            game.getObjectSystem().drawObjects(frame, map.getClientX(), map.getClientY());
+            game.getInfoBar().draw(frame);
+            game.getAimSystem().draw(frame);
+            game.getObjectSystem().removeDeadObjects();
+            map.moveClientTo(hero->getCentralX(), hero->getCentralY());
+        }
+        for (Torvane::Object* o : game.getObjectSystem().getObjects()) {
+            EXPECT_TRUE(std::isfinite(o->getPosition().x) && std::isfinite(o->getPosition().y)) << o->getId();
+        }
+        for (Player* p : {hero, static_cast<Player*>(brain)}) {
+            EXPECT_LE(p->getHealth(), std::max(r.health, 0));
+            EXPECT_GE(p->getHealth(), std::min(r.health, 0));
+        }
+        EXPECT_LE(std::llabs(static_cast<long long>(hero->getX()) - r.x), 2000);
+        EXPECT_LE(std::llabs(static_cast<long long>(hero->getY()) - r.y), 2000);
+        EXPECT_GE(map.getClientX(), 0);
+        EXPECT_LE(map.getClientX(), 2000 - 800);
+        EXPECT_GE(map.getClientY(), 0);
+        EXPECT_LE(map.getClientY(), 1000 - 600);
+    }
+    destroy_bitmap(frame);
+    game.getInfoBar().hide();
+    map.setClientWidth(oldClientWidth).setClientHeight(oldClientHeight);
 }
