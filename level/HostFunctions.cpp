@@ -15,12 +15,12 @@
 #include "level/ChildProcess.h"
 #include "level/HostFunctionNames.h"
 #include "level/LevelLimits.h"
-#include "world/LevelFile.h"
 #include "level/PresentBox.h"
 #include "level/ScriptSystem.h"
 #include "weapons/Grenade.h"
 #include "weapons/Gun.h"
 #include "weapons/Pistol.h"
+#include "world/LevelFile.h"
 #include "world/OnceMessages.h"
 
 namespace Torvane {
@@ -144,9 +144,11 @@ void message(HostStack& stack, PellixVariable& result, int argc) {
     std::string text;
     for (size_t index = firstArgument(stack, argc); index < stack.size(); ++index) text += stack[index].getString();
     // The box is a program of its own, as Allegro's would be, but one that quitting closes instead of waiting for.
+    // A text starting with "-" would be read as one of its options ("-file" shows any file): a space leads it.
     const char* display = std::getenv("DISPLAY");
+    const std::string shown = !text.empty() && text[0] == '-' ? " " + text : text;
     if (display && *display &&
-        runWhileTheGameRuns({"xmessage", "-buttons", "OK", "-default", "OK", "-center", text}).ending !=
+        runWhileTheGameRuns({"xmessage", "-buttons", "OK", "-default", "OK", "-center", shown}).ending !=
             ChildProcess::Ending::NotStarted)
         return;
     writeLine(text);
