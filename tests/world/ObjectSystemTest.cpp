@@ -348,21 +348,22 @@ TEST_F(ObjectSystemTest, AFighterThatWalksOffAPlatformFallsButAPlainBodyOnlyDrop
 TEST_F(ObjectSystemTest, DrawsVisibleObjectsShiftedByTheCamera) {
     BITMAP* target = create_bitmap(100, 100);
     clear_to_color(target, 0);
-    class Picture : public Object {
+    class Tile : public Object {
     public:
-        explicit Picture(BITMAP* picture) {
-            image = picture;
-            width = picture->w;
-            height = picture->h;
+        explicit Tile(BITMAP* bitmap) {
+            picture = std::make_shared<const Torvane::Picture>(bitmap, nullptr);
+            image = bitmap;
+            width = bitmap->w;
+            height = bitmap->h;
         }
     };
     BITMAP* red = create_bitmap(4, 4);
     clear_to_color(red, makecol(255, 0, 0));
     BITMAP* blue = create_bitmap(4, 4);
     clear_to_color(blue, makecol(0, 0, 255));
-    Picture* shown = new Picture(red);
+    Tile* shown = new Tile(red);
     shown->setX(530).setY(220).show();
-    Picture* hidden = new Picture(blue);
+    Tile* hidden = new Tile(blue);
     hidden->setX(540).setY(220);
     objects().addObject(shown);
     objects().addObject(hidden);
