@@ -7,7 +7,17 @@
 namespace Torvane {
 
 namespace {
+
 std::atomic<PictureCache*> current{nullptr};
+
+// Allegro grows a run-length form a little at a time; for a picture far larger than any map piece that copying
+// costs more than the form saves, so such a picture is drawn masked instead.
+constexpr long maxRunLengthArea = 2048L * 2048L;
+
+RLE_SPRITE* runLengthFormOf(BITMAP* bitmap) {
+    return static_cast<long>(bitmap->w) * bitmap->h <= maxRunLengthArea ? get_rle_sprite(bitmap) : nullptr;
+}
+
 }  // namespace
 
 PictureCache::PictureCache() { current.store(this); }
@@ -20,7 +30,7 @@ PictureCache::~PictureCache() {
 std::shared_ptr<const Picture> PictureCache::load(const std::string& path, std::string& reason) {
     if (PictureCache* cache = current.load()) return cache->get(path, reason);
     BITMAP* bitmap = PictureFile::load(path, reason);
-    return bitmap ? std::make_shared<const Picture>(bitmap, get_rle_sprite(bitmap)) : nullptr;
+    return bitmap ? std::make_shared<const Picture>(bitmap, runLengthFormOf(bitmap)) : nullptr;
 }
 
 Picture::~Picture() {
@@ -45,7 +55,7 @@ std::shared_ptr<const Picture> PictureCache::get(const std::string& path, std::s
     const long long left = budgetBytes - bytes;
     BITMAP* bitmap = PictureFile::load(path, reason);
     if (!bitmap) return refuse(reason);
-    RLE_SPRITE* sprite = get_rle_sprite(bitmap);
+    RLE_SPRITE* sprite = runLengthFormOf(bitmap);
     const long long size = static_cast<long long>(bitmap->w) * bitmap->h * ((bitmap_color_depth(bitmap) + 7) / 8) +
                            (sprite ? sprite->size : 0);
     auto picture = std::make_shared<const Picture>(bitmap, sprite);
