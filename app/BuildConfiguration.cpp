@@ -8,9 +8,9 @@ namespace Torvane {
 
 const BuildConfiguration& buildConfiguration() {
 #if TORVANE_VERSUS
-    static const BuildConfiguration configuration{"KR v.s. KT", MissingSoundDriver::CarryOn};
+    static const BuildConfiguration configuration{"KR v.s. KT", MissingSoundDriver::CarryOn, false};
 #else
-    static const BuildConfiguration configuration{"Collision Test", MissingSoundDriver::StopSoundSetup};
+    static const BuildConfiguration configuration{"Collision Test", MissingSoundDriver::StopSoundSetup, true};
 #endif
     return configuration;
 }

@@ -9,6 +9,7 @@ namespace Torvane {
 struct BuildConfiguration {
     const char* windowTitle;
     MissingSoundDriver missingSoundDriver;
+    bool debugLinesShown;  // at start; F3 shows or hides them in either program
 };
 
 const BuildConfiguration& buildConfiguration();

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
         return asked ? 0 : 2;
     }
     Torvane::Game* game = new Torvane::Game(Torvane::buildConfiguration().missingSoundDriver);
+    game->showDebugLines(Torvane::buildConfiguration().debugLinesShown);
     std::printf("Starting Torvane ...\n");
     std::fflush(stdout);
     set_window_title(Torvane::buildConfiguration().windowTitle);

@@ -39,8 +39,8 @@ void EventSystem::handleEvents() {
         if (bubble) {
             // The bubble eats the click that closes it; every other control waits.
             if (event->action == ACTION_FIRE) dialog.hide();
-        } else if (!game->canControl()) {
-            // Discarded, not kept for later: a locked fighter must not act on old input.
+        } else if (!game->canControl() || game->isPaused()) {
+            // Discarded, not kept for later: a locked or paused fighter must not act on old input.
         } else if (!player) {
             // Its fighter is gone (a new map, say): what is still queued waits a frame.
             delete event;
@@ -53,7 +53,7 @@ void EventSystem::handleEvents() {
     // Presses made while the player had no control are lost, but releases never are:
     // handed back, the fighter does what the hands hold now.
     Player* main = game->getMainPlayer();
-    const bool away = dialog.isVisible() || !game->canControl();
+    const bool away = dialog.isVisible() || !game->canControl() || game->isPaused();
     const bool interrupted = main && main->takeInterruption();
     if (main && !away && (controlWasAway || interrupted)) takeUpHeldControls(*main);
     controlWasAway = away;

@@ -179,28 +179,38 @@ void Game::runFrame() {
     // Input becomes events before the world is locked.
     inputSystem.doInput();
 
+    // P pauses and goes on; F3 shows or hides the debug lines. Both act on the press.
+    if (key[KEY_P] && !pauseKeyHeld) setPaused(!isPaused());
+    if (key[KEY_F3] && !debugKeyHeld) debugLinesShown = !debugLinesShown;
+    pauseKeyHeld = key[KEY_P];
+    debugKeyHeld = key[KEY_F3];
+
     lockGame();
-    // The world's step: the player's events, then every object moves and collides.
+    // The world's step: the player's events, then every object moves and collides. A paused world
+    // stands still; the events are only noted, so that the hands are taken up when it goes on.
     eventSystem.handleEvents();
-    objectSystem.moveObjects();
-    aimSystem.move();
+    if (!isPaused()) {
+        objectSystem.moveObjects();
+        aimSystem.move();
+    }
     // Drawing, back to front: map, objects, heads-up panel, robot, bubble, reticle.
     mapSystem.draw(buffer);
     objectSystem.drawObjects(buffer, mapSystem.getClientX(), mapSystem.getClientY());
     infoBar.draw(buffer);
     if (robot && robot->isVisible()) robot->draw(buffer, 0, 0);
-    dialog.move();
+    if (!isPaused()) dialog.move();
     dialog.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY());
     if (!dialog.isVisible()) aimSystem.draw(buffer);
+    if (isPaused()) drawPaused(buffer);
     // The dead leave after the frame; the view follows the main player.
     objectSystem.removeDeadObjects();
     if (mainPlayer) mapSystem.moveClientTo(mainPlayer->getCentralX(), mainPlayer->getCentralY());
     const int objectCount = objectSystem.getObjectCount();
-    drawDebugLines(buffer, objectCount);
+    if (debugLinesShown) drawDebugLines(buffer, objectCount);
     unlockGame();
 
     screen.flip();
-    clock.advanceFrame();
+    if (!isPaused()) clock.advanceFrame();
 }
 
 int Game::countFrame() {
@@ -212,6 +222,27 @@ int Game::countFrame() {
         frameDelay = adaptDelay(frameDelay, lastFramesPerSecond);
     }
     return frameDelay;
+}
+
+void Game::setPaused(bool on) {
+    if (paused.exchange(on) == on) return;
+    clock.setPaused(on);
+    // A paused world is silent; the short effects are not resumed, the next shots make sound again.
+    if (on) soundSystem.stopAll();
+}
+
+void Game::drawPaused(BITMAP* buffer) {
+    const char* text = "Paused";
+    const int scale = 4;
+    const int width = text_length(font, text), height = text_height(font);
+    BITMAP* small = create_bitmap(width, height);
+    if (!small) return;
+    clear_to_color(small, makecol(255, 0, 255));
+    textout_ex(small, font, text, 0, 0, makecol(255, 255, 255), -1);
+    const int left = (buffer->w - width * scale) / 2, top = (buffer->h - height * scale) / 2;
+    rectfill(buffer, left - 16, top - 12, left + width * scale + 15, top + height * scale + 11, makecol(0, 0, 0));
+    masked_stretch_blit(small, buffer, 0, 0, width, height, left, top, width * scale, height * scale);
+    destroy_bitmap(small);
 }
 
 // Called under the game lock: it reads the main player.

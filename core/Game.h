@@ -92,6 +92,13 @@ public:
     GameObserver* getObserver() { return observer.load(); }
     void setObserver(GameObserver* o) { observer.store(o); }
 
+    // A paused world stands still: objects, bubbles, the script's waits, the clock and the sounds.
+    bool isPaused() const { return paused.load(); }
+    void setPaused(bool on);
+    // The two lines of frame rate and position at the top of the screen; F3 shows or hides them.
+    void showDebugLines(bool on) { debugLinesShown = on; }
+    bool areDebugLinesShown() const { return debugLinesShown; }
+
     void lockControl();
     void unlockControl() { controlEnabled.store(true); }
     bool canControl() const { return controlEnabled.load(); }
@@ -134,6 +141,11 @@ private:
     // steers it toward the target.
     int countFrame();
     void drawDebugLines(BITMAP* buffer, int objectCount);
+    void drawPaused(BITMAP* buffer);
+    std::atomic<bool> paused{false};  // read by the script thread's waits
+    bool pauseKeyHeld = false;
+    bool debugKeyHeld = false;
+    bool debugLinesShown = true;
     std::time_t secondStart = 0;
     int framesThisSecond = 0;
     int lastFramesPerSecond = 0;

@@ -16,6 +16,8 @@ public:
     void useFrameTime(bool on = true) { frameTime.store(on); }
     bool isFrameTime() const { return frameTime.load(); }
     void advanceFrame() { frames.fetch_add(1); }
+    // While paused the wall clock's time does not pass for the world (a fuse waits with it).
+    void setPaused(bool on);
     long long getFrames() const { return frames.load(); }
     // Frames that last at least the given time (a positive time lasts at least a frame).
     static long long framesFor(long long milliseconds);
@@ -23,6 +25,8 @@ public:
 private:
     std::atomic<bool> frameTime{false};
     std::atomic<long long> frames{0};
+    std::atomic<long long> pausedMilliseconds{0};  // wall time spent paused, ended pauses only
+    std::atomic<long long> pauseStart{-1};         // wall milliseconds when the pause began; -1 when running
 };
 
 }  // namespace Torvane

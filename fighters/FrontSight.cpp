@@ -36,13 +36,16 @@ void FrontSight::move() {
 
 void FrontSight::draw(BITMAP* target) {
     const int green = makecol(0, 255, 0);
+    const int outline = makecol(16, 24, 16);
     // A kick may throw the sight anywhere: the arms' ends are worked out wide and held off screen.
     const long long x = getX(), y = getY(), d = divergence;
     auto at = [](long long v) { return screenCoordinate(v); };
-    line(target, at(x - d - 6), at(y), at(x - d), at(y), green);
-    line(target, at(x + d), at(y), at(x + d + 6), at(y), green);
-    line(target, at(x), at(y - d - 6), at(x), at(y - d), green);
-    line(target, at(x), at(y + d), at(x), at(y + d + 6), green);
+    // Each arm from (x1, y1) to (x2, y2), drawn over a dark edge so that it shows on grass and sky alike.
+    const long long arms[4][4] = {
+        {x - d - 6, y, x - d, y}, {x + d, y, x + d + 6, y}, {x, y - d - 6, x, y - d}, {x, y + d, x, y + d + 6}};
+    for (const auto& arm : arms)
+        rectfill(target, at(arm[0] - 1), at(arm[1] - 1), at(arm[2] + 1), at(arm[3] + 1), outline);
+    for (const auto& arm : arms) line(target, at(arm[0]), at(arm[1]), at(arm[2]), at(arm[3]), green);
 }
 
 }  // namespace Torvane

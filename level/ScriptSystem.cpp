@@ -116,12 +116,16 @@ bool ScriptSystem::pause(int milliseconds) {
         return game->getLockstep().waitFrames(frames) && game->isRunning();
     }
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds > 0 ? milliseconds : 0);
+    // Counted in slices, and paused slices do not count: a wait stands still with the world.
+    long long left = milliseconds > 0 ? milliseconds : 0;
     for (;;) {
         if (!game || !game->isRunning()) return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
         if (left <= 0) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(left < waitSliceMilliseconds ? left : waitSliceMilliseconds));
+        const long long slice = left < waitSliceMilliseconds ? left : waitSliceMilliseconds;
+        const Clock::time_point start = Clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(slice));
+        if (!game->isPaused())
+            left -= std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     }
 }
 

@@ -3,7 +3,7 @@
 # what the held keys say after every bubble, present and hit; once the player quits, the script acts
 # no more (no command, no box, no change to the world) and a running command ends with the game; a
 # level runs commands only when the player allows them with TORVANE_ALLOW_SYSTEM=1; the panel's bar
-# stays whole at any health.
+# stays whole at any health; pause, F3 and the crosshair show as they should.
 set -euo pipefail
 replay=$1
 here=$2/tests/tools/replay
@@ -57,6 +57,22 @@ bar huge; bar full; bar half
 pixels() { convert "$work/bubble.png" -crop 800x500+0+100 +repage -fx "$1" -format '%[fx:round(mean*w*h)]' info:; }
 [ "$(pixels 'b>0.6&&r<0.25&&g<0.25')" -gt 50 ] && [ "$(pixels 'r>0.6&&g<0.25&&b<0.25')" -eq 0 ] ||
   fail "pictures: the bubble of a fighter of colour 255 is not framed in blue"
+
+# Pause (pause.fb): P stops the world and the script's wait and shows "Paused"; F3 hides the debug lines;
+# the crosshair has a dark edge, so that it shows on sky and grass alike.
+play pause.fb --input "$here/pause.input" --where 10 --shot 150:"$work/paused.png" --shot 240:"$work/shown.png" \
+  --shot 260:"$work/hidden.png"
+[ "$status" -eq 0 ] || fail "pause: status $status"
+still=$(sed -n 's/^100 where [0-9]* Hero \([0-9-]*\) .*/\1/p' "$work/out.trace" | sort -u)
+[ "$(grep -c '^100 where [0-9]* Hero ' "$work/out.trace")" -ge 9 ] && [ "$(echo "$still" | wc -l)" -eq 1 ] ||
+  fail "pause: the hero moved while paused ($(echo $still))"
+[ "$(at waited)" -gt "$still" ] || fail "pause: the script's wait ended during the pause"
+count() { convert "$work/$1.png" -crop "$2" +repage -fx "$3" -format '%[fx:round(mean*w*h)]' info:; }
+[ "$(count paused 240x80+280+260 'r>0.9&&g>0.9&&b>0.9')" -gt 100 ] || fail "pause: no \"Paused\" on the screen"
+[ "$(count shown 300x9+0+0 'r>0.9&&g>0.9&&b>0.9')" -gt 20 ] || fail "F3: no debug lines before it"
+[ "$(count hidden 300x9+0+0 'r>0.9&&g>0.9&&b>0.9')" -eq 0 ] || fail "F3: the debug lines are still shown"
+[ "$(count shown 40x40+380+280 'g>0.8&&r<0.3&&b<0.3')" -gt 10 ] &&
+  [ "$(count shown 40x40+380+280 'r<0.15&&g<0.15&&b<0.15')" -gt 10 ] || fail "crosshair: not green on a dark edge"
 
 # Quitting during a wait: with commands allowed, still none runs, no box opens, no fighter is added.
 TORVANE_ALLOW_SYSTEM=1 play quit.fb --input "$here/quit.input"

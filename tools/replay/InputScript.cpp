@@ -22,6 +22,7 @@ int keyByName(const std::string& name) {
     if (lower == "space") return KEY_SPACE;
     if (lower == "shift") return KEY_LSHIFT;
     if (lower == "enter") return KEY_ENTER;
+    if (lower == "f3") return KEY_F3;
     return -1;
 }
 

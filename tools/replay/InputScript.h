@@ -6,7 +6,7 @@
 // A file of inputs for the level runner, one a line, each at a frame:
 //
 //   # a comment
-//   30 key down D          keys by name: A-Z, 0-9, Escape, Space, Shift, Enter
+//   30 key down D          keys by name: A-Z, 0-9, Escape, Space, Shift, Enter, F3
 //   90 key up D
 //   100 mouse 520 310      the pointer to screen coordinates
 //   101 button down left   left or right

@@ -210,7 +210,8 @@ int main(int argc, char** argv) {
             if (shot.first == frame && !savePicture(game->getScreen().getCurrentPage(), shot.second))
                 std::fprintf(stderr, "%s: the picture of frame %lld cannot be written\n", shot.second.c_str(), frame);
         }
-        lockstep.afterFrame();
+        // A paused frame is no time for the script's waits.
+        if (!game->isPaused()) lockstep.afterFrame();
         watchdog.frameDone(frame);
     }
     // What the script does while it is being stopped is not part of the game.
