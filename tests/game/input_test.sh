@@ -50,7 +50,11 @@ hold w 0.3
 sleep 1.5
 highest=$(tail -n +$((lines + 1)) "$work/out.log" | grep '^Hero ' | cut -d' ' -f3 | sort -n | head -1)
 [ -n "$highest" ] && [ "$highest" -lt $((y2 - 30)) ] || fail "holding W: the player rose from y $y2 only to ${highest:-nothing}"
-read -r x3 y3 <<<"$(fresh_hero)"
+# A jump lasts about 100 frames; a slow build draws fewer a second, so landing is waited for, not timed.
+for _ in $(seq 100); do
+  read -r x3 y3 <<<"$(fresh_hero)"
+  [ "$y3" -eq "$y2" ] && break
+done
 [ "$y3" -eq "$y2" ] || fail "the player did not land again (y $y3, was $y2)"
 
 # Hold the trigger on the target, pointing again as the recoil throws the sight off.
