@@ -6,10 +6,37 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <mutex>
 
 extern char** environ;
 
 namespace Torvane {
+
+namespace {
+
+std::mutex startedLock;
+std::vector<pid_t> started;  // process groups, the latest last
+constexpr size_t maxRemembered = 1024;
+
+void remember(pid_t group) {
+    std::lock_guard<std::mutex> guard(startedLock);
+    if (started.size() == maxRemembered) started.erase(started.begin());
+    started.push_back(group);
+}
+
+}  // namespace
+
+void ChildProcess::endAll() {
+    std::lock_guard<std::mutex> guard(startedLock);
+    const pid_t session = getsid(0);
+    for (pid_t group : started) {
+        // The group's number is its first process's: once that process is gone the number may be another's, so
+        // only a group of this session, as ours are, is ended.
+        const pid_t leaderSession = getsid(group);
+        if (leaderSession < 0 || leaderSession == session) kill(-group, SIGKILL);
+    }
+    started.clear();
+}
 
 ChildProcess::Result ChildProcess::run(const std::vector<std::string>& argv, const std::function<bool()>& keepWaiting) {
     if (argv.empty()) return {Ending::NotStarted, -1};
@@ -26,6 +53,7 @@ ChildProcess::Result ChildProcess::run(const std::vector<std::string>& argv, con
     const int failed = posix_spawnp(&child, arguments[0], nullptr, &attributes, arguments.data(), environ);
     posix_spawnattr_destroy(&attributes);
     if (failed != 0) return {Ending::NotStarted, -1};
+    remember(child);
 
     for (;;) {
         int status = 0;

@@ -20,6 +20,8 @@ public:
 
     // argv[0] is looked up on PATH. keepWaiting is called between slices of waiting; it may sleep.
     static Result run(const std::vector<std::string>& argv, const std::function<bool()>& keepWaiting);
+    // Ends what is left of every group run started (a command may leave a process behind it): at the game's end.
+    static void endAll();
 };
 
 }  // namespace Torvane

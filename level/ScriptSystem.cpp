@@ -6,6 +6,7 @@
 
 #include "core/Game.h"
 #include "core/GameLock.h"
+#include "level/ChildProcess.h"
 #include "level/HostFunctions.h"
 #include "level/LevelLimits.h"
 #include "world/OnceMessages.h"
@@ -46,6 +47,8 @@ void ScriptSystem::stop() {
     game->getLockstep().release();
     joinThread(thread);
     thread = nullptr;
+    // Nothing a level started outlives the game, not even what a finished command left running.
+    ChildProcess::endAll();
 }
 
 bool ScriptSystem::raise(const std::string& name, int param1, int param2, int param3) {
