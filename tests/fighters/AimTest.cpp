@@ -178,9 +178,15 @@ TEST_F(AimTest, TheCrosshairIsFourArmsAroundAnOpenCentre) {
             EXPECT_EQ(getpixel(target, 100, 100 - k), green) << "upper arm, gap " << d;
             EXPECT_EQ(getpixel(target, 100, 100 + k), green) << "lower arm, gap " << d;
         }
+        // Each arm lies on a dark edge one pixel wide, so that it shows on any ground; past it the ground shows.
+        const int edge = getpixel(target, 100 - d + 1, 100);
+        EXPECT_NE(edge, black);
+        EXPECT_LT(getg(edge), 60) << "the edge is dark";
+        EXPECT_EQ(getpixel(target, 100 + d + 7, 100), edge);
+        EXPECT_EQ(getpixel(target, 100 - d - 3, 101), edge) << "below the left arm";
         EXPECT_EQ(getpixel(target, 100, 100), black);
-        EXPECT_EQ(getpixel(target, 100 - d + 1, 100), black);
-        EXPECT_EQ(getpixel(target, 100 + d + 7, 100), black);
+        EXPECT_EQ(getpixel(target, 100 - d + 2, 100), black);
+        EXPECT_EQ(getpixel(target, 100 + d + 8, 100), black);
         EXPECT_EQ(getpixel(target, 100 + 3, 100 + 3), black);
         int lit = 0;
         for (int y = 0; y < 200; ++y) {
