@@ -510,7 +510,8 @@ void drawRole(const std::string& dataDirectory, const RoleStyle& style) {
 namespace Art {
 
 void drawRoleArt(const std::string& dataDirectory) {
-    // Two opposing sides, red raiders and blue troopers, and a green ranger.
+    // Two opposing sides, red raiders and blue troopers, and a green ranger; the raiders' captain in dark red
+    // with a bronze armour plate and bandana, drawn to a raider's measure (the same frames), so that the player sees who leads a wave.
     const RoleStyle roles[] = {
         {"kr", {226, 178, 140}, {40, 30, 26}, {178, 44, 40}, {46, 44, 52}, {34, 28, 24}, {214, 60, 50},
          Headgear::Bandana, false, false, false},
@@ -518,6 +519,8 @@ void drawRoleArt(const std::string& dataDirectory) {
          Headgear::Helmet, true, false, false},
         {"ranger", {196, 150, 112}, {60, 44, 30}, {92, 112, 62}, {84, 78, 56}, {58, 42, 30}, {168, 146, 100},
          Headgear::BushHat, false, true, true},
+        {"captain", {214, 166, 128}, {26, 20, 18}, {112, 22, 30}, {34, 30, 36}, {20, 16, 14}, {176, 138, 66},
+         Headgear::Bandana, true, false, false},
     };
     for (const RoleStyle& role : roles) drawRole(dataDirectory, role);
 }
