@@ -58,6 +58,7 @@ Game::~Game() {
     objectSystem.cleanupObjects();
     delete robot;
     robot = nullptr;
+    if (pausedLabel) destroy_bitmap(pausedLabel);
     destroyLock();
     if (instance == this) instance = nullptr;
 }
@@ -235,14 +236,15 @@ void Game::drawPaused(BITMAP* buffer) {
     const char* text = "Paused";
     const int scale = 4;
     const int width = text_length(font, text), height = text_height(font);
-    BITMAP* small = create_bitmap(width, height);
-    if (!small) return;
-    clear_to_color(small, makecol(255, 0, 255));
-    textout_ex(small, font, text, 0, 0, makecol(255, 255, 255), -1);
+    // Drawn once at the font's size, then shown four times as large every paused frame.
+    if (!pausedLabel && (pausedLabel = create_bitmap(width, height))) {
+        clear_to_color(pausedLabel, makecol(255, 0, 255));
+        textout_ex(pausedLabel, font, text, 0, 0, makecol(255, 255, 255), -1);
+    }
+    if (!pausedLabel) return;
     const int left = (buffer->w - width * scale) / 2, top = (buffer->h - height * scale) / 2;
     rectfill(buffer, left - 16, top - 12, left + width * scale + 15, top + height * scale + 11, makecol(0, 0, 0));
-    masked_stretch_blit(small, buffer, 0, 0, width, height, left, top, width * scale, height * scale);
-    destroy_bitmap(small);
+    masked_stretch_blit(pausedLabel, buffer, 0, 0, width, height, left, top, width * scale, height * scale);
 }
 
 // Called under the game lock: it reads the main player.

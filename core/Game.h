@@ -142,6 +142,7 @@ private:
     int countFrame();
     void drawDebugLines(BITMAP* buffer, int objectCount);
     void drawPaused(BITMAP* buffer);
+    BITMAP* pausedLabel = nullptr;  // made at the first pause, after the video mode
     std::atomic<bool> paused{false};  // read by the script thread's waits
     bool pauseKeyHeld = false;
     bool debugKeyHeld = false;
