@@ -7,11 +7,6 @@
 
 namespace Torvane {
 
-std::string LevelFile::check(const std::string& name) {
-    std::string problem = checkName(name);
-    return problem.empty() ? checkFile(name) : problem;
-}
-
 std::string LevelFile::checkName(const std::string& name) {
     if (name.empty()) return "the name is empty";
     if (name.size() > maxNameLength) return "the name is longer than " + std::to_string(maxNameLength) + " bytes";
@@ -20,7 +15,8 @@ std::string LevelFile::checkName(const std::string& name) {
     for (size_t start = 0; start <= name.size();) {
         size_t end = name.find('/', start);
         if (end == std::string::npos) end = name.size();
-        if (name.compare(start, end - start, "..") == 0) return "only names inside the data directory are read, not ones with \"..\"";
+        if (name.compare(start, end - start, "..") == 0)
+            return "only names inside the data directory are read, not ones with \"..\"";
         start = end + 1;
     }
     return "";

@@ -17,8 +17,6 @@ public:
     static std::string checkName(const std::string& name);
     // Any file the game is about to open: it must be a regular file. The loaders check every path so.
     static std::string checkFile(const std::string& path);
-    // Both.
-    static std::string check(const std::string& name);
 };
 
 }  // namespace Torvane
