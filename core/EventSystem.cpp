@@ -39,7 +39,7 @@ void EventSystem::handleEvents() {
         if (bubble) {
             // The bubble eats the click that closes it; every other control waits.
             if (event->action == ACTION_FIRE) dialog.hide();
-        } else if (!game->canControl() || game->isPaused()) {
+        } else if (!game->canControl() || game->isPaused() || game->getResultsScreen().isVisible()) {
             // Discarded, not kept for later: a locked or paused fighter must not act on old input.
         } else if (!player) {
             // Its fighter is gone (a new map, say): what is still queued waits a frame.
@@ -53,9 +53,12 @@ void EventSystem::handleEvents() {
     // Presses made while the player had no control are lost, but releases never are:
     // handed back, the fighter does what the hands hold now.
     Player* main = game->getMainPlayer();
-    const bool away = dialog.isVisible() || !game->canControl() || game->isPaused();
+    const bool away =
+        dialog.isVisible() || !game->canControl() || game->isPaused() || game->getResultsScreen().isVisible();
     const bool interrupted = main && main->takeInterruption();
     if (main && !away && (controlWasAway || interrupted)) takeUpHeldControls(*main);
+    // Whoever speaks, the scout stands and listens; his hands are taken up again afterwards.
+    if (main && away && !controlWasAway) main->stopMoving();
     controlWasAway = away;
 }
 

@@ -154,6 +154,8 @@ void Game::beginLevel() {
     mapSystem.setClientWidth(screen.getWidth()).setClientHeight(screen.getHeight());
     infoBar.initialize();
     infoBar.show();
+    levelStats.reset();
+    resultsScreen.hide();
     robot = new Robot();
     robot->setX(10).setY(150);
     scriptSystem.start();
@@ -185,14 +187,18 @@ void Game::runFrame() {
     if (key[KEY_F3] && !debugKeyHeld) debugLinesShown = !debugLinesShown;
     pauseKeyHeld = key[KEY_P];
     debugKeyHeld = key[KEY_F3];
+    resultsScreen.readInput(key[KEY_ENTER] || key[KEY_ENTER_PAD], (mouse_b & 1) != 0);
 
     lockGame();
     // The world's step: the player's events, then every object moves and collides. A paused world
     // stands still; the events are only noted, so that the hands are taken up when it goes on.
     eventSystem.handleEvents();
-    if (!isPaused()) {
+    // Behind the results the world stands still: the level is over.
+    const bool still = isPaused() || resultsScreen.isVisible();
+    if (!still) {
         objectSystem.moveObjects();
         aimSystem.move();
+        levelStats.frame();
     }
     // Drawing, back to front: map, objects, heads-up panel, robot, bubble, reticle.
     mapSystem.draw(buffer);
@@ -202,12 +208,13 @@ void Game::runFrame() {
     if (!isPaused()) dialog.move();
     dialog.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY());
     if (!dialog.isVisible()) aimSystem.draw(buffer);
+    resultsScreen.draw(buffer);
     if (isPaused()) drawPaused(buffer);
     // The dead leave after the frame; the view follows the main player.
     objectSystem.removeDeadObjects();
     if (mainPlayer) mapSystem.moveClientTo(mainPlayer->getCentralX(), mainPlayer->getCentralY());
     const int objectCount = objectSystem.getObjectCount();
-    if (debugLinesShown) drawDebugLines(buffer, objectCount);
+    if (debugLinesShown && !resultsScreen.isVisible()) drawDebugLines(buffer, objectCount);
     unlockGame();
 
     screen.flip();

@@ -10,6 +10,7 @@
 #include "core/GameClock.h"
 #include "core/GameObserver.h"
 #include "core/InputSystem.h"
+#include "core/LevelStats.h"
 #include "core/MapFile.h"
 #include "core/Lockstep.h"
 #include "core/MapSystem.h"
@@ -20,6 +21,7 @@
 #include "fighters/AimSystem.h"
 #include "hud/Dialog.h"
 #include "hud/InfoBar.h"
+#include "hud/ResultsScreen.h"
 #include "level/ScriptSystem.h"
 #include "sound/SoundSystem.h"
 #include "world/BlockSystem.h"
@@ -68,6 +70,9 @@ public:
     ScriptSystem& getScriptSystem() { return scriptSystem; }
     InfoBar& getInfoBar() { return infoBar; }
     Dialog& getDialog() { return dialog; }
+    // What the player did in this level; counted under the game lock.
+    LevelStats& getLevelStats() { return levelStats; }
+    ResultsScreen& getResultsScreen() { return resultsScreen; }
     std::vector<Player*>& getPlayers() { return players; }
     Robot* getRobot() { return robot; }
     Player* getMainPlayer() { return mainPlayer; }
@@ -129,6 +134,8 @@ private:
     // Written and read from both threads.
     std::atomic<bool> gameOver{false};
     Dialog dialog;
+    LevelStats levelStats;
+    ResultsScreen resultsScreen;
     Robot* robot = nullptr;
     // True so that a level whose script never locks the controls is playable.
     std::atomic<bool> controlEnabled{true};

@@ -16,6 +16,8 @@ public:
     virtual void fighterDied(const Player& fighter) = 0;
     virtual void gameEnded() = 0;
     virtual void scriptFailed(const std::string& line) = 0;
+    // The results screen came up with this summary of the level.
+    virtual void resultsShown(const std::string& summary) { (void)summary; }
 };
 
 }  // namespace Torvane

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "core/Game.h"
 
@@ -13,12 +14,14 @@ AIPlayer::AIPlayer(const std::string& name, const std::string& role) : Player(na
 
 void AIPlayer::move() {
     Player* main = Game::getInstance()->getMainPlayer();
-    if (!underControl) {
+    // A speech is a truce: the brain waits with its timer where it is.
+    if (!underControl && !Game::getInstance()->getDialog().isVisible()) {
         // Saturated: while the main player is dead the timer keeps falling for as long as the game runs.
         if (thinkTimer > INT_MIN) --thinkTimer;
         if (thinkTimer < 1 && main && main->isAlive()) decide(*main);
         // The board is the one held before this frame's move.
         stopAtEdge();
+        if (main) stopOutOfSight(*main);
     }
     Player::move();
     // The brain's requests last one frame; the next decision makes new ones.
@@ -26,7 +29,20 @@ void AIPlayer::move() {
     holdFire();
 }
 
+void AIPlayer::answerHit(Player& by) {
+    (void)by;
+    // Whoever struck it, it can only aim at the main player: in a level that is who shoots.
+    underControl = false;
+    answering = true;
+    if (thinkTimer > answerDelay) thinkTimer = answerDelay;
+}
+
 void AIPlayer::decide(Player& target) {
+    if (std::exchange(answering, false)) {
+        shootAt(target);
+        thinkTimer = decisionInterval;
+        return;
+    }
     int choice = std::rand() % 7;
     if (choice <= 3) {
         shootAt(target);
@@ -70,6 +86,17 @@ void AIPlayer::stopAtEdge() {
         stop();
         animating = false;  // the walking picture freezes where it is
     }
+}
+
+// Raiders wandering off to the far end of a map would leave the player nobody to fight.
+void AIPlayer::stopOutOfSight(const Player& target) {
+    if (!playerActionOn || Game::getInstance()->getMapSystem().inClient(getCentralX(), getCentralY())) return;
+    const long long away = static_cast<long long>(playerAction.x) - getCentralX();
+    const long long toTarget = static_cast<long long>(target.getCentralX()) - getCentralX();
+    if ((away > 0) == (toTarget > 0)) return;
+    stopAction();
+    stop();
+    animating = false;
 }
 
 void AIPlayer::doFire() {

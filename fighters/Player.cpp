@@ -302,7 +302,9 @@ bool Player::collide(Object* other) {
     return touched;
 }
 
-bool Player::hit(int x, int y, const Vector& direction) {
+bool Player::hit(int x, int y, const Vector& direction, Player* by) {
+    Game* game = Game::getInstance();
+    if (game->getDialog().isVisible()) return false;
     // Damage grows with the height of the hit: 10 on the top row, 0 in the bottom
     // tenth. A body of no height is all top row; a point beyond the box counts
     // as its nearest edge.
@@ -312,8 +314,8 @@ bool Player::hit(int x, int y, const Vector& direction) {
         fromTop = std::max(0.0f, std::min(1.0f, fromTop));
         damage = static_cast<int>((1.0f - fromTop) * 10.0f);
     }
-    Game* game = Game::getInstance();
     for (int i = 0; i < damage; ++i) game->getObjectSystem().addObject(new Blood(x, y, direction));
+    if (by && by != this) lastHitBy = by->getName();
     if (isAlive()) {
         // Health may be anything a script set; the difference must not overflow.
         long long remaining = static_cast<long long>(health) - damage;
@@ -324,10 +326,13 @@ bool Player::hit(int x, int y, const Vector& direction) {
         }
     }
     interrupt();
+    if (by && by->getColor() != color && isAlive()) answerHit(*by);
     return damage == 10;
 }
 
 void Player::die() {
+    Game* game = Game::getInstance();
+    if (game && state != PLAYER_DYING && this == game->getMainPlayer()) game->getLevelStats().death();
     health = 0;
     act(PLAYER_DYING);
 }

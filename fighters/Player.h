@@ -75,8 +75,11 @@ public:
     void addHeadshots() { ++headshots; }
     int getDefend() const { return defend; }
     Player& setDefend(int d);
-    // A shot or blast struck at world point (x, y); true for a hit on the top row.
-    bool hit(int x, int y, const Vector& direction);
+    // A shot or blast of `by` (null: nobody's) struck at world point (x, y); true for a hit on the top row.
+    // While a speech bubble is shown nobody is harmed: a speech is a truce.
+    bool hit(int x, int y, const Vector& direction, Player* by = nullptr);
+    // The name of the fighter whose shot or blast last struck this one; empty when none did.
+    const std::string& getLastHitBy() const { return lastHitBy; }
 
     void moveLeft(bool on);
     void moveRight(bool on);
@@ -116,6 +119,8 @@ public:
     Animation& getAnimation() { return animation; }
 
 protected:
+    // Struck by a fighter of another team; computer fighters answer it.
+    virtual void answerHit(Player& by) { (void)by; }
     void doJump();
     void doPlayerAction();
     void takeFrameSize();
@@ -130,6 +135,7 @@ protected:
     int color = 0;
     int equipment = 0;
     std::string role;
+    std::string lastHitBy;
     Animation animation;
     PlayerState state = PLAYER_STANDING;
     bool movingLeft = false;

@@ -443,6 +443,56 @@ void playerY(HostStack& stack, PellixVariable& result, int argc) {
     if (Player* fighter = findFighter(id)) result.setInteger(fighter->getCentralY());
 }
 
+void playerBullets(HostStack& stack, PellixVariable& result, int argc) {
+    const int kind = integerArgument(stack, argc, 1);
+    const int id = integerArgument(stack, argc, 2);
+    WorldAccess access;
+    Player* fighter = findFighter(id);
+    // Null for no such fighter, as playerX; 0 for a weapon it does not have.
+    if (!fighter) return;
+    const Weapon* weapon = kind >= 1 && kind <= 3 ? fighter->getWeapon(kind) : nullptr;
+    result.setInteger(weapon ? weapon->getBulletTotal() : 0);
+}
+
+void removePresent(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    // Only presents and trigger areas: fighters have die, and the rest is the game's own.
+    if (auto* box = dynamic_cast<PresentBox*>(game->getObjectSystem().getObjectById(id))) box->die();
+}
+
+void hangPresent(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    // Held, it neither falls nor is pushed: a flag on a pole, a sign in the air.
+    if (auto* box = dynamic_cast<PresentBox*>(game->getObjectSystem().getObjectById(id))) {
+        box->setFree(false);
+        box->setVelocity(Vector(0, 0));
+    }
+}
+
+// Shows what the player did over the whole screen and waits for his choice: 1 to play again (the
+// counts start over), 0 when the game is stopping. Quitting is Escape, as everywhere.
+void showResults(HostStack& stack, PellixVariable& result, int argc) {
+    (void)stack, (void)argc;
+    ResultsScreen& screen = game->getResultsScreen();
+    {
+        WorldAccess access;
+        screen.show(game->getLevelStats());
+        if (GameObserver* observer = game->getObserver()) observer->resultsShown(game->getLevelStats().summary());
+    }
+    game->getScreen().fadeIn();
+    while (screen.isVisible() && game->getScriptSystem().pause(waitCheckMilliseconds)) {
+    }
+    WorldAccess access;
+    const bool again = screen.wasPlayAgainChosen() && game->isRunning();
+    screen.hide();
+    if (again) game->getLevelStats().reset();
+    result.setInteger(again ? 1 : 0);
+}
+
 void registerHostFunctions(PellixScript& script) {
     // In the order of hostFunctionNames, which the pellix tool registers too.
     static constexpr PellixHostFunction functions[] = {
@@ -455,7 +505,8 @@ void registerHostFunctions(PellixScript& script) {
         unlessStopping<say>,             unlessStopping<robotSay>,        unlessStopping<waitForPlayerAction>,
         unlessStopping<showRobot>,       unlessStopping<lockControl>,     unlessStopping<addPresent>,
         unlessStopping<addHiddenPresent>, unlessStopping<setPlayerAIMode>, unlessStopping<die>,
-        unlessStopping<playerX>,         unlessStopping<playerY>,
+        unlessStopping<playerX>,         unlessStopping<playerY>,         unlessStopping<playerBullets>,
+        unlessStopping<removePresent>,   unlessStopping<hangPresent>,     unlessStopping<showResults>,
     };
     static_assert(std::size(functions) == hostFunctionNames.size(), "one function per host name");
     for (size_t i = 0; i < hostFunctionNames.size(); ++i) script.addFunction(hostFunctionNames[i], functions[i]);

@@ -46,7 +46,7 @@ void die(HostStack& stack, PellixVariable& result, int argc);
 void playerX(HostStack& stack, PellixVariable& result, int argc);
 void playerY(HostStack& stack, PellixVariable& result, int argc);
 
-// Registers all 29 under their script names, in the order of hostFunctionNames.
+// Registers all 33 under their script names, in the order of hostFunctionNames.
 void registerHostFunctions(PellixScript& script);
 
 }  // namespace Torvane

@@ -23,6 +23,7 @@ Bullet::Bullet(Player* s, int x, int y, int targetX, int targetY) : endX(targetX
     speed = flightSpeed;
     velocity = Vector::heading(dx, dy, speed);
     show();
+    if (shooter && shooter == Game::getInstance()->getMainPlayer()) Game::getInstance()->getLevelStats().shot();
 }
 
 void Bullet::move() {
@@ -52,10 +53,13 @@ void Bullet::move() {
     if (direction.x == 0 && direction.y == 0) direction = Vector(1, 0);
     direction.normalize();
     bool wasAlive = target->isAlive();
-    bool headshot = target->hit(endX, endY, direction);
+    bool headshot = target->hit(endX, endY, direction, shooter);
+    const bool byPlayer = shooter && shooter == game->getMainPlayer();
+    if (byPlayer && wasAlive && target->getColor() != shooter->getColor()) game->getLevelStats().struck();
     if (wasAlive && !target->isAlive() && shooter) {
         shooter->addKills();
         if (headshot) shooter->addHeadshots();
+        if (byPlayer) game->getLevelStats().kill(headshot);
     }
 }
 

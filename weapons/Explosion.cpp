@@ -27,10 +27,11 @@ void Explosion::move() {
         if (dx == 0 && dy == 0) direction = Vector(1, 0);
         direction.normalize();
         bool wasAlive = fighter->isAlive();
-        bool headshot = fighter->hit(centreX, centreY, direction);
+        bool headshot = fighter->hit(centreX, centreY, direction, owner);
         if (wasAlive && !fighter->isAlive() && owner) {
             owner->addKills();
             if (headshot) owner->addHeadshots();
+            if (owner == Game::getInstance()->getMainPlayer()) Game::getInstance()->getLevelStats().kill(headshot);
         }
     }
     radius += growth;

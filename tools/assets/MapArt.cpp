@@ -655,7 +655,8 @@ BITMAP* tent() {
     return b;
 }
 
-// The raiders' banner on a tall pole: the goal of the level, seen from afar.
+// The banner's tall pole, seen from afar. The cloth on it is the level's to raise and take
+// down (flag_raiders, flag_scouts): the pole itself never changes.
 BITMAP* banner() {
     BITMAP* b = blank(90, 220);
     int pole = makecol(90, 92, 98), poleLight = makecol(170, 172, 180);
@@ -663,23 +664,41 @@ BITMAP* banner() {
     vline(b, 5, 6, 219, poleLight);
     circlefill(b, 6, 5, 5, makecol(220, 180, 60));
     rectfill(b, 0, 212, 12, 219, makecol(70, 60, 50));
-    Colour cloth{196, 40, 40};
-    for (int x = 9; x < 88; ++x) {
-        // The cloth ripples in the wind, more toward its free end.
-        float wave = std::sin(x * 0.16f) * (x - 9) * 0.08f;
-        int top = 12 + static_cast<int>(wave), bottom = 70 + static_cast<int>(wave);
+    return b;
+}
+
+// A cloth for the banner's pole, rippling in the wind more toward its free end, with a team's mark:
+// the raiders' two white chevrons, or the rangers' pale star.
+BITMAP* flag(Colour cloth, bool chevrons) {
+    BITMAP* b = blank(80, 68);
+    for (int x = 0; x < 79; ++x) {
+        float wave = std::sin((x + 9) * 0.16f) * x * 0.08f;
+        int top = 4 + static_cast<int>(wave), bottom = 62 + static_cast<int>(wave);
         for (int y = top; y <= bottom; ++y) {
-            float light = 0.85f + 0.2f * std::cos(x * 0.16f);
+            float light = 0.85f + 0.2f * std::cos((x + 9) * 0.16f);
             putpixel(b, x, y, cloth.scaled(light).make());
         }
     }
-    // The raiders' mark: two white chevrons.
-    for (int k = 0; k < 2; ++k) {
-        int x = 30 + k * 20;
-        for (int t = 0; t < 5; ++t) {
-            line(b, x + t, 26, x + 12 + t, 41, makecol(245, 240, 230));
-            line(b, x + 12 + t, 41, x + t, 56, makecol(245, 240, 230));
+    const int white = makecol(245, 240, 230);
+    if (chevrons) {
+        for (int k = 0; k < 2; ++k) {
+            int x = 21 + k * 20;
+            for (int t = 0; t < 5; ++t) {
+                line(b, x + t, 18, x + 12 + t, 33, white);
+                line(b, x + 12 + t, 33, x + t, 48, white);
+            }
         }
+    } else {
+        // Five points around (40, 33), each drawn as a filled triangle to the centre.
+        const float pi = 3.14159265f;
+        for (int k = 0; k < 5; ++k) {
+            float a = -pi / 2 + k * 2 * pi / 5;
+            float l = a - pi / 5, r = a + pi / 5;
+            triangle(b, 40 + static_cast<int>(17 * std::cos(a)), 33 + static_cast<int>(17 * std::sin(a)),
+                     40 + static_cast<int>(7 * std::cos(l)), 33 + static_cast<int>(7 * std::sin(l)),
+                     40 + static_cast<int>(7 * std::cos(r)), 33 + static_cast<int>(7 * std::sin(r)), white);
+        }
+        circlefill(b, 40, 33, 7, white);
     }
     return b;
 }
@@ -758,6 +777,8 @@ void drawMapArt(const std::string& dataDirectory) {
     save(mountains(1200, 420, 33), folder, "mountains.bmp");
     save(tent(), folder, "tent.bmp");
     save(banner(), folder, "banner.bmp");
+    save(flag(Colour{196, 40, 40}, true), folder, "flag_raiders.bmp");
+    save(flag(Colour{52, 150, 70}, false), folder, "flag_scouts.bmp");
     save(watchtower(), folder, "watchtower.bmp");
 }
 

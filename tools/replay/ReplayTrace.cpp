@@ -42,6 +42,11 @@ void ReplayTrace::scriptFailed(const std::string& line) {
     write("error " + line);
 }
 
+void ReplayTrace::resultsShown(const std::string& summary) {
+    std::lock_guard<std::mutex> guard(lock);
+    write("results " + summary);
+}
+
 void ReplayTrace::lookForDeaths() {
     for (Player* fighter : game.getPlayers()) {
         if (!fighter->isAlive()) fighterDied(*fighter);

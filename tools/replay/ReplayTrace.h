@@ -23,6 +23,7 @@ public:
     void fighterDied(const Torvane::Player& fighter) override;
     void gameEnded() override;
     void scriptFailed(const std::string& line) override;
+    void resultsShown(const std::string& summary) override;
 
     // After each frame: deaths are found by looking, so that every kind of death counts.
     void lookForDeaths();

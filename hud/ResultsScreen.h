@@ -1,0 +1,46 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <atomic>
+
+#include "core/LevelStats.h"
+
+namespace Torvane {
+
+// The screen that ends a level: what the player did (time, kills, headshots, accuracy,
+// deaths) over the whole view, and the choice to play again (Enter or a click) or to
+// quit (Escape, which quits anywhere). Shown and read by the script thread, drawn and
+// answered by the frame loop. The picture is made on the first frame it is drawn and
+// kept while it is shown.
+class ResultsScreen {
+public:
+    ResultsScreen() = default;
+    ResultsScreen(const ResultsScreen&) = delete;
+    ResultsScreen& operator=(const ResultsScreen&) = delete;
+    ~ResultsScreen();
+
+    // Call under the game lock.
+    void show(const LevelStats& stats);
+    void hide();
+    bool isVisible() const { return visible.load(); }
+    // The player chose to play again: the screen goes away and the script reads the choice.
+    void playAgain();
+    bool wasPlayAgainChosen() const { return again.load(); }
+
+    // Takes a fresh press of Enter or the left button (one held on from before the screen
+    // came up does not count).
+    void readInput(bool enterDown, bool clickDown);
+    void draw(BITMAP* target);
+
+private:
+    void render(int width, int height);
+
+    LevelStats shown;
+    BITMAP* picture = nullptr;
+    std::atomic<bool> visible{false};
+    std::atomic<bool> again{false};
+    bool held = true;
+};
+
+}  // namespace Torvane
