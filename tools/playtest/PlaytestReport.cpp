@@ -242,8 +242,13 @@ bool PlaytestReport::writeJson(const std::string& path) const {
             std::fprintf(out, "], \"wavesBegun\": [");
             for (size_t w = 0; w < run.waves.size(); ++w) {
                 const auto& wave = run.waves[w];
-                std::fprintf(out, "%s{\"wave\": %d, \"pistol\": %d, \"rifle\": %d, \"grenades\": %d}", w ? ", " : "",
-                             wave.number, wave.bullets[0], wave.bullets[1], wave.bullets[2]);
+                std::fprintf(out, "%s{\"wave\": %d", w ? ", " : "", wave.number);
+                // A weapon not held is left out, as in the table's "-".
+                for (int weapon = 0; weapon < 3; ++weapon) {
+                    if (wave.bullets[weapon] >= 0)
+                        std::fprintf(out, ", \"%s\": %d", weaponNames[weapon], wave.bullets[weapon]);
+                }
+                std::fprintf(out, "}");
             }
             std::fprintf(out, "]}");
         }
