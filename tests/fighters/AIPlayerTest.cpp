@@ -285,14 +285,14 @@ TEST_F(AIPlayerTest, ShotsLandWithinSixtyPixelsOfTheCentre) {
 }
 
 TEST_F(AIPlayerTest, WandersTowardEitherEndOfTheMapAndStopsBeforeTheEdgeOfItsBlock) {
-    AIPlayer* ai = computer(600 + 300);
+    AIPlayer* ai = computer(850);
     decideWith(ai, seedGiving({{7, drawWander}, {2, 1}}));
     ASSERT_TRUE(ai->isPlayerActionOn());
     EXPECT_EQ(ai->getPlayerAction().type, 1);
     EXPECT_EQ(ai->getPlayerAction().x, 2000) << "an odd draw walks to the far right";
     TestWorld::reset();
     SetUp();
-    ai = computer(900);
+    ai = computer(850);
     decideWith(ai, seedGiving({{7, drawWander}, {2, 0}}));
     ASSERT_TRUE(ai->isPlayerActionOn());
     EXPECT_EQ(ai->getPlayerAction().x, -2000) << "an even draw to the far left";
@@ -300,6 +300,7 @@ TEST_F(AIPlayerTest, WandersTowardEitherEndOfTheMapAndStopsBeforeTheEdgeOfItsBlo
     // On a platform ten widths wide it walks to within one width of the end and stays on it.
     TestWorld::reset();
     SetUp();
+    TestWorld::game().getMapSystem().moveClientTo(1000, 400);  // the platform in view
     Torvane::Object* platform = TestWorld::addGround(1000, 300, 280, 20);
     AIPlayer* climber = new AIPlayer("climber", "kr");
     climber->setControlMode(true);
@@ -378,4 +379,41 @@ TEST_F(AIPlayerTest, FireAndJumpRequestsLastOneFrameAndWalkingTurnsTheWeapon) {
     TestWorld::step();
     EXPECT_EQ(rifle->getAngle(), 0);
     ai->moveRight(false);
+}
+
+TEST_F(AIPlayerTest, AWalkAwayFromTheMainPlayerEndsOutOfHisSightAndAStruckFighterShootsBack) {
+    // Walking away: it goes on while in view, and stops once it has left it.
+    AIPlayer* away = computer(800);
+    away->setControlMode(false);
+    away->setAction(Torvane::PlayerAction{1, 1900, 0});
+    int frames = 0;
+    while (away->isPlayerActionOn() && frames++ < 300) TestWorld::step();
+    EXPECT_FALSE(away->isPlayerActionOn());
+    EXPECT_GT(away->getCentralX(), 900) << "it stopped only out of sight";
+    EXPECT_LT(away->getCentralX(), 1000) << "but soon after";
+    // Coming back toward him from out of sight is never stopped.
+    away->setAction(Torvane::PlayerAction{1, 700, 0});
+    TestWorld::step(3);
+    EXPECT_TRUE(away->isPlayerActionOn());
+
+    // Under script control and holding fire, a shot from the main player turns its brain on;
+    // it fires back within the answer delay, at him.
+    AIPlayer* struck = computer(300);
+    Torvane::Gun* rifle = arm(struck);
+    const int clip = rifle->getBulletCurrent();
+    struck->hit(struck->getCentralX(), struck->getCentralY(), Vector(1, 0), main);
+    EXPECT_FALSE(struck->isUnderControl());
+    EXPECT_EQ(struck->getLastHitBy(), "main");
+    TestWorld::step(AIPlayer::answerDelay);
+    EXPECT_EQ(rifle->getBulletCurrent(), clip - 1) << "shot back";
+    EXPECT_NEAR(struck->getFireX(), main->getCentralX(), AIPlayer::aimSpread);
+
+    // A speech is a truce: no decision, and a hit does no harm.
+    TestWorld::game().getDialog().setText("Halt!").show();
+    const int health = struck->getHealth();
+    struck->hit(struck->getCentralX(), struck->getY(), Vector(1, 0), main);
+    TestWorld::step(3 * AIPlayer::decisionInterval);
+    EXPECT_EQ(struck->getHealth(), health);
+    EXPECT_EQ(rifle->getBulletCurrent(), clip - 1) << "nobody fires while a bubble shows";
+    TestWorld::game().getDialog().hide();
 }

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "hud/InfoBar.h"
+#include "hud/ResultsScreen.h"
 #include "hud/Robot.h"
 
 using Torvane::InfoBar;
@@ -143,4 +144,26 @@ TEST(InfoBarDeathTest, AMissingPictureEndsTheGameWithTheFileAndTheDirectoryNamed
         testing::ExitedWithCode(1),
         "^Missing gui picture files\\.\n\\./image/gui/back\\.bmp cannot be loaded \\(No such file or directory\\)\\.\n"
         ".*start it in its data/ directory\\.\n");
+}
+
+TEST(ResultsScreen, OnlyAFreshPressPlaysAgainAndThePictureIsDrawnOverTheWholeView) {
+    Torvane::ResultsScreen results;
+    Torvane::LevelStats stats;
+    results.readInput(false, true);
+    EXPECT_FALSE(results.wasPlayAgainChosen()) << "hidden, it takes nothing";
+    results.show(stats);
+    results.readInput(true, false);
+    EXPECT_TRUE(results.isVisible()) << "Enter held from before the screen came up does not count";
+    results.readInput(false, false);
+    results.readInput(false, true);
+    EXPECT_TRUE(results.wasPlayAgainChosen());
+    EXPECT_FALSE(results.isVisible());
+
+    results.show(stats);
+    EXPECT_FALSE(results.wasPlayAgainChosen()) << "a new showing starts without a choice";
+    BITMAP* frame = create_bitmap(800, 600);
+    clear_to_color(frame, makecol(255, 0, 255));
+    results.draw(frame);
+    for (int y : {0, 299, 599}) EXPECT_NE(getpixel(frame, 400, y), makecol(255, 0, 255)) << y;
+    destroy_bitmap(frame);
 }

@@ -224,3 +224,34 @@ TEST_F(BulletTest, ABulletWithNoDirectionLeftSpillsBloodAsIfPushedRight) {
     }
     EXPECT_EQ(drops, before + 10);
 }
+
+TEST_F(BulletTest, TheResultsCountOnlyTheMainPlayersShotsHitsKillsAndDeaths) {
+    Torvane::LevelStats& stats = TestWorld::game().getLevelStats();
+    stats.reset();
+    TestWorld::game().setMainPlayer(shooter);
+    Player* enemy = target(500, 300, blue);
+    enemy->setHealth(10);
+    Player* friendly = target(500, 600, red);
+    Player* other = target(50, 900, blue);
+    auto flyOut = [](Bullet* b) {
+        for (int i = 0; i < 5; ++i) b->move();
+    };
+    flyOut(fire(100, 300, 900, 300));          // a headshot kill
+    flyOut(fire(100, 500, 900, 500));          // a miss
+    flyOut(fire(500, 560, 502, 610));          // struck a friend: no hit for accuracy
+    flyOut(fire(100, 300, 900, 300, other));   // another fighter's shot counts for nobody
+    EXPECT_EQ(stats.getShots(), 3);
+    EXPECT_EQ(stats.getHits(), 1);
+    EXPECT_EQ(stats.getKills(), 1);
+    EXPECT_EQ(stats.getHeadshots(), 1);
+    EXPECT_EQ(stats.accuracyPercent(), 33);
+    (void)friendly;
+    shooter->die();
+    shooter->die();
+    EXPECT_EQ(stats.getDeaths(), 1) << "a death is counted once";
+    for (long long i = 0; i < 125 * 66; ++i) stats.frame();
+    EXPECT_EQ(stats.summary(), "time 2:05, kills 1, headshots 1, accuracy 33% (1 of 3), deaths 1");
+    TestWorld::game().setMainPlayer(nullptr);
+    stats.reset();
+    EXPECT_EQ(stats.accuracyPercent(), 0) << "no shot, no division";
+}
