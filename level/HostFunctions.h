@@ -6,7 +6,7 @@
 
 namespace Torvane {
 
-// The 29 host functions through which a level script drives the game. Each has the
+// The 33 host functions through which a level script drives the game. Each has the
 // engine's host signature and takes its arguments by position from the top of the
 // run-time stack (print, isNull and message take them all); a missing argument reads
 // as undefined. They run on the script thread: work on the world happens under the
