@@ -315,7 +315,7 @@ bool Player::hit(int x, int y, const Vector& direction, Player* by) {
         damage = static_cast<int>((1.0f - fromTop) * 10.0f);
     }
     for (int i = 0; i < damage; ++i) game->getObjectSystem().addObject(new Blood(x, y, direction));
-    if (by && by != this) lastHitBy = by->getName();
+    if (by) lastHitBy = by->getName();
     if (isAlive()) {
         // Health may be anything a script set; the difference must not overflow.
         long long remaining = static_cast<long long>(health) - damage;

@@ -78,7 +78,7 @@ public:
     // A shot or blast of `by` (null: nobody's) struck at world point (x, y); true for a hit on the top row.
     // While a speech bubble is shown nobody is harmed: a speech is a truce.
     bool hit(int x, int y, const Vector& direction, Player* by = nullptr);
-    // The name of the fighter whose shot or blast last struck this one; empty when none did.
+    // The name of the fighter whose shot or blast last struck this one (its own grenade too); empty when none did.
     const std::string& getLastHitBy() const { return lastHitBy; }
 
     void moveLeft(bool on);

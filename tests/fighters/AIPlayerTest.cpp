@@ -309,6 +309,7 @@ TEST_F(AIPlayerTest, WandersTowardEitherEndOfTheMapAndStopsBeforeTheEdgeOfItsBlo
     decideWith(climber, seedGiving({{7, drawWander}, {2, 1}}));
     ASSERT_TRUE(climber->isPlayerActionOn());
     climber->setControlMode(false);
+    main->setHealth(0);  // no later decision turns the walk: only the edge may end it
     int frames = 0;
     while (climber->isPlayerActionOn() && frames < 200) {
         TestWorld::step();

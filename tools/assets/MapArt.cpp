@@ -655,15 +655,15 @@ BITMAP* tent() {
     return b;
 }
 
-// The banner's tall pole, seen from afar. The cloth on it is the level's to raise and take
-// down (flag_raiders, flag_scouts): the pole itself never changes.
+// The banner's tall pole, seen from afar: taller than any jump reaches, so that the cloth on
+// it is the level's to raise and take down (flag_raiders, flag_scouts).
 BITMAP* banner() {
-    BITMAP* b = blank(90, 220);
+    BITMAP* b = blank(90, 320);
     int pole = makecol(90, 92, 98), poleLight = makecol(170, 172, 180);
-    rectfill(b, 4, 6, 8, 219, pole);
-    vline(b, 5, 6, 219, poleLight);
+    rectfill(b, 4, 6, 8, 319, pole);
+    vline(b, 5, 6, 319, poleLight);
     circlefill(b, 6, 5, 5, makecol(220, 180, 60));
-    rectfill(b, 0, 212, 12, 219, makecol(70, 60, 50));
+    rectfill(b, 0, 312, 12, 319, makecol(70, 60, 50));
     return b;
 }
 

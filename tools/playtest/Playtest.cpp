@@ -28,17 +28,18 @@ struct Options {
     double minutes = 5;
     std::string json;
     std::string saveInput;
+    int saveRun = 1;  // which game of the first player played --save-input keeps
 };
 
 int usage(std::FILE* to, int status) {
     std::fprintf(to,
                  "usage: torvane-playtest [--data DIR] [--runs N] [--skill steady|shaky|rusher|all] [--seed S]\n"
-                 "                        [--minutes M] [--json FILE] [--save-input FILE]\n"
+                 "                        [--minutes M] [--json FILE] [--save-input FILE [--save-run N]]\n"
                  "Simulated players play the level script/main.fb of DIR (default: the current directory)\n"
                  "N games each (default 10), at most M minutes of game time a game (default 5; a game that\n"
                  "runs out of time is lost), and a table per player tells how they fared. The same seed\n"
                  "(default 1) gives the same table. --json FILE writes the same numbers as JSON;\n"
-                 "--save-input FILE keeps the inputs of the first game played, for\n"
+                 "--save-input FILE keeps the inputs of game N (default 1) of the first player played, for\n"
                  "torvane-replay --input FILE --seed GAME_SEED (the game seed is in the file).\n"
                  "A game is won when the level prints a line with the word \"won\", or ends with the\n"
                  "main player alive.\n\n"
@@ -87,6 +88,8 @@ int parseOptions(int argc, char** argv, Options& options) {
             options.json = value;
         } else if (option == "--save-input" && *value) {
             options.saveInput = value;
+        } else if (option == "--save-run" && whole(value, 1, 10000, n)) {
+            options.saveRun = static_cast<int>(n);
         } else {
             return 2;
         }
@@ -130,14 +133,14 @@ int main(int argc, char** argv) {
             setup.seed = options.seed;
             setup.run = run;
             setup.frameLimit = frameLimit;
-            setup.keepInputs = !saved;
+            setup.keepInputs = !saved && run == options.saveRun;
             PlaytestRun::Result result = PlaytestRun::playApart(setup);
             if (result.ending == "failed") {
                 std::fprintf(stderr, "%s: the level cannot be played\n", options.data.c_str());
                 for (const auto& error : result.errors) std::fprintf(stderr, "  %s\n", error.c_str());
                 return 1;
             }
-            if (!saved) {
+            if (setup.keepInputs) {
                 saved = true;
                 if (!saveInputs(options.saveInput, options.data, skill, result)) {
                     std::fprintf(stderr, "%s: cannot be written\n", options.saveInput.c_str());

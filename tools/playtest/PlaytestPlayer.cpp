@@ -24,7 +24,7 @@ const std::vector<PlaytestPlayer::Skill>& PlaytestPlayer::skills() {
     //                               react aim  trem move read detour keep cover
     static const std::vector<Skill> all = {
         {"steady", 23, 4.0, 2.0, 6.0, 2.5, 8.0, 380, 40},
-        {"shaky", 33, 9.0, 6.0, 10.0, 2.5, 8.0, 380, 40},
+        {"shaky", 33, 9.0, 6.0, 10.0, 2.5, 8.0, 260, 40},
         {"rusher", 20, 6.0, 3.0, 8.0, 0.5, 4.0, 90, 15},
     };
     return all;
@@ -71,8 +71,12 @@ PlaytestPlayer::View PlaytestPlayer::look(Torvane::Game& game) const {
     for (Torvane::Player* other : game.getPlayers()) {
         if (other == me || !other->isAlive() || !other->isVisible() || other->getColor() == me->getColor()) continue;
         if (!inView(other->getX(), other->getY(), other->getWidth(), other->getHeight())) continue;
+        int hitX = 0, hitY = 0;
+        const bool stopped = game.getBlockSystem().checkLineCollision(
+            me->getColor(), v.x, v.top + 8, other->getCentralX(), other->getCentralY(), &hitX, &hitY);
+        const bool clear = !stopped || game.getBlockSystem().getObjectByPosition(hitX, hitY) == other;
         v.enemies.push_back({other->getId(), other->getCentralX(), other->getCentralY(), other->getY(),
-                             other->getHeight(), other->getHealth(), other->getVelocity().x});
+                             other->getHeight(), other->getHealth(), other->getVelocity().x, clear});
     }
     // A trigger area has no picture: nobody sees it.
     for (Torvane::Object* object : game.getObjectSystem().getObjects()) {
@@ -170,7 +174,11 @@ int PlaytestPlayer::walkDirection(const View& now, const View& seen) {
     for (const Fighter& enemy : seen.enemies) {
         if (!nearest || std::abs(enemy.x - now.x) < std::abs(nearest->x - now.x)) nearest = &enemy;
     }
-    if (nearest && now.health < skill.coverHealth) coverUntil = frame + 2 * fps;
+    // Cover is a breather, not a hiding place: back off a moment, then back into the fight.
+    if (nearest && now.health < skill.coverHealth && frame >= nextCover) {
+        coverUntil = frame + 2 * fps;
+        nextCover = frame + 8 * fps;
+    }
     // Shooting at someone who shows no hit (a crate between, say): go at him for a while.
     if (!nearest) {
         watched = 0;
@@ -193,7 +201,9 @@ int PlaytestPlayer::walkDirection(const View& now, const View& seen) {
     } else if (nearest) {
         const int distance = std::abs(nearest->x - now.x);
         const int toward = nearest->x > now.x ? 1 : -1;
-        if (distance > skill.keepDistance + 40) direction = toward;
+        // Something in the way: closer, and over it, until he can be hit.
+        if (!nearest->clear) direction = toward;
+        else if (distance > skill.keepDistance + 40) direction = toward;
         else if (distance < skill.keepDistance / 2 && skill.keepDistance >= 200) direction = -toward;
     } else {
         const Box* present = nullptr;
@@ -314,6 +324,11 @@ void PlaytestPlayer::shoot(std::string& out, const View& now, const Fighter* ene
         button(out, true);
         releaseAt = frame + 3;
         grenadeUntil = frame;
+        return;
+    }
+    // Nobody empties a clip into a crate on purpose.
+    if (!enemy->clear) {
+        button(out, false);
         return;
     }
     // Bursts, as a finger does: held a moment, let go a moment.

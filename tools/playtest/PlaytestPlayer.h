@@ -43,6 +43,7 @@ private:
     struct Fighter {
         int id, x, y, top, height, health;  // health as the blood shows it
         float speed;
+        bool clear;  // nothing solid between him and the scout: a person sees the crate in the way
     };
     struct Box {
         int id, x, y, width, height;
@@ -83,7 +84,7 @@ private:
     long long bubbleSince = -1, clickAt = -1, releaseAt = -1;
     int watched = 0, watchedHealth = 0;
     long long lastHit = 0, pushUntil = -1;
-    long long jumpUntil = -1, stillSince = -1, reverseUntil = -1, coverUntil = -1;
+    long long jumpUntil = -1, stillSince = -1, reverseUntil = -1, coverUntil = -1, nextCover = 0;
     int stillX = 0, exploreDirection = 1, reverseDirection = 0;
     int goal = 0;
     long long goalSince = 0;

@@ -79,10 +79,20 @@ std::string PlaytestReport::clock(long long frames) {
     return text;
 }
 
+namespace {
+
+// Whole percent; 0 of nothing is 0.
+int percent(int part, int whole) { return whole > 0 ? static_cast<int>(100LL * part / whole) : 0; }
+
+}  // namespace
+
 PlaytestReport::Summary PlaytestReport::summarize(const Played& played) {
     Summary summary;
     for (const auto& run : played.runs) {
         summary.deaths += static_cast<int>(run.deaths.size());
+        for (const auto& death : run.deaths) summary.worstDeathCost = std::max(summary.worstDeathCost, death.cost);
+        summary.shots += run.shots;
+        summary.hits += run.hits;
         summary.stills.push_back(run.longestStill);
         summary.presents.push_back(run.presents);
         if (!run.won()) continue;
@@ -137,12 +147,12 @@ void PlaytestReport::writeTable(std::FILE* out) const {
                      "backs off below %d health\n\n",
                      s.name, static_cast<double>(s.reactionFrames) / fps, s.aimError, s.tremble, s.movementError,
                      s.readSeconds, s.detourSeconds, s.keepDistance, s.coverHealth);
-        std::fprintf(out, "  run  game seed   ending  time   deaths  presents  kills  longest still\n");
+        std::fprintf(out, "  run  game seed   ending  time   deaths  presents  kills  accuracy  longest still\n");
         for (size_t i = 0; i < skill.runs.size(); ++i) {
             const auto& run = skill.runs[i];
-            std::fprintf(out, "  %3zu  %-10u  %-6s  %-5s  %6zu  %8d  %5d  %s\n", i + 1, run.gameSeed, run.ending.c_str(),
-                         clock(run.won() ? run.winFrame : run.frames).c_str(), run.deaths.size(), run.presents,
-                         run.kills, clock(run.longestStill).c_str());
+            std::fprintf(out, "  %3zu  %-10u  %-6s  %-5s  %6zu  %8d  %5d  %7d%%  %s\n", i + 1, run.gameSeed,
+                         run.ending.c_str(), clock(run.won() ? run.winFrame : run.frames).c_str(), run.deaths.size(),
+                         run.presents, run.kills, percent(run.hits, run.shots), clock(run.longestStill).c_str());
         }
         const std::string label = "  ";
         std::fprintf(out, "\n%swon              %d of %zu (%d without dying)\n", label.c_str(), summary.won,
@@ -159,6 +169,11 @@ void PlaytestReport::writeTable(std::FILE* out) const {
                       (std::get<2>(place).empty() ? " (no shot)" : " by " + std::get<2>(place));
         }
         std::fprintf(out, "%sdeaths           %s\n", label.c_str(), deaths.c_str());
+        if (summary.deaths)
+            std::fprintf(out, "%sworst death cost %s of play since the last checkpoint\n", label.c_str(),
+                         clock(summary.worstDeathCost).c_str());
+        std::fprintf(out, "%saccuracy         %d%% (%d of %d bullets struck an enemy)\n", label.c_str(),
+                     percent(summary.hits, summary.shots), summary.hits, summary.shots);
         std::fprintf(out, "%spresents taken   median %lld, fewest %lld, most %lld\n", label.c_str(),
                      middle(summary.presents),
                      summary.presents.empty() ? 0 : *std::min_element(summary.presents.begin(), summary.presents.end()),
@@ -229,14 +244,14 @@ bool PlaytestReport::writeJson(const std::string& path) const {
             std::fprintf(out,
                          "%s\n        {\"run\": %zu, \"gameSeed\": %u, \"ending\": %s, \"seconds\": %s, "
                          "\"winSeconds\": %s, \"presents\": %d, \"triggers\": %d, \"kills\": %d, "
-                         "\"longestStillSeconds\": %s, \"scriptLines\": %zu, \"deaths\": [",
+                         "\"shots\": %d, \"hits\": %d, \"longestStillSeconds\": %s, \"scriptLines\": %zu, \"deaths\": [",
                          i ? "," : "", i + 1, run.gameSeed, jsonText(run.ending).c_str(), seconds(run.frames).c_str(),
                          run.won() ? seconds(run.winFrame).c_str() : "null", run.presents, run.triggers, run.kills,
-                         seconds(run.longestStill).c_str(), run.lines.size());
+                         run.shots, run.hits, seconds(run.longestStill).c_str(), run.lines.size());
             for (size_t d = 0; d < run.deaths.size(); ++d) {
                 const auto& death = run.deaths[d];
-                std::fprintf(out, "%s{\"seconds\": %s, \"x\": %d, \"by\": %s}", d ? ", " : "",
-                             seconds(death.frame).c_str(), death.x,
+                std::fprintf(out, "%s{\"seconds\": %s, \"x\": %d, \"costSeconds\": %s, \"by\": %s}", d ? ", " : "",
+                             seconds(death.frame).c_str(), death.x, seconds(death.cost).c_str(),
                              death.by.empty() ? "null" : jsonText(death.by).c_str());
             }
             std::fprintf(out, "], \"wavesBegun\": [");

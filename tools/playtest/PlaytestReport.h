@@ -29,6 +29,8 @@ private:
     };
     struct Summary {
         int won = 0, clean = 0, deaths = 0;
+        long long worstDeathCost = 0;
+        int shots = 0, hits = 0;
         std::vector<long long> winFrames, stills, presents;
     };
     static Summary summarize(const Played& played);

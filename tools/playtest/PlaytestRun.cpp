@@ -21,8 +21,6 @@
 #include "fighters/Player.h"
 #include "level/PresentBox.h"
 #include "tools/replay/InputScript.h"
-#include "weapons/Bullet.h"
-#include "weapons/Explosion.h"
 #include "weapons/Weapon.h"
 
 using Torvane::Game;
@@ -177,6 +175,7 @@ void PlaytestRun::lookAround(long long frame) {
     }
     for (const auto& line : lines) {
         progress(line.first);
+        if (line.second.find("checkpoint") != std::string::npos) lastCheckpoint = line.first;
         if (!printedWon && isWonLine(line.second)) {
             printedWon = true;
             result.winFrame = line.first;
@@ -190,7 +189,7 @@ void PlaytestRun::lookAround(long long frame) {
         seenDead.push_back(fighter->getId());
         if (fighter == scout) {
             // Not by a shot of this frame's (those are found after the frame): by the script.
-            result.deaths.push_back({frame, fighter->getCentralX(), ""});
+            result.deaths.push_back({frame, fighter->getCentralX(), "", frame - lastCheckpoint});
         } else if (scout && fighter->getColor() != scout->getColor()) {
             ++result.kills;
             progress(frame);
@@ -208,36 +207,6 @@ void PlaytestRun::lookAround(long long frame) {
             progress(frame);
         }
     }
-}
-
-void PlaytestRun::noteShots() {
-    shots.clear();
-    for (Torvane::Object* object : game.getObjectSystem().getObjects()) {
-        if (auto* bullet = dynamic_cast<Torvane::Bullet*>(object)) {
-            if (bullet->isDead()) continue;
-            const std::string by = bullet->getShooter() ? bullet->getShooter()->getName() : "";
-            shots.push_back({bullet->getEndX(), bullet->getEndY(), bullet->getEndX(), bullet->getEndY(), by});
-        } else if (auto* blast = dynamic_cast<Torvane::Explosion*>(object)) {
-            const int reach = blast->getRadius();
-            const std::string by = blast->getOwner() ? blast->getOwner()->getName() : "";
-            shots.push_back({blast->getX() - reach, blast->getY() - reach, blast->getX() + reach,
-                             blast->getY() + reach, by});
-        }
-    }
-}
-
-std::string PlaytestRun::killerOf(const Player& victim) const {
-    // A bullet strikes where it ends, a blast every centre it covers.
-    const int left = victim.getX() - 3, top = victim.getY() - 3;
-    const int right = victim.getX() + victim.getWidth() + 3, bottom = victim.getY() + victim.getHeight() + 3;
-    for (const Shot& shot : shots) {
-        const bool point = shot.left == shot.right && shot.top == shot.bottom;
-        const bool struck = point ? shot.left >= left && shot.left <= right && shot.top >= top && shot.top <= bottom
-                                  : victim.getCentralX() >= shot.left && victim.getCentralX() <= shot.right &&
-                                        victim.getCentralY() >= shot.top && victim.getCentralY() <= shot.bottom;
-        if (struck && shot.by != victim.getName()) return shot.by;
-    }
-    return "";
 }
 
 void PlaytestRun::loop(const Setup& setup, std::mt19937& random) {
@@ -278,17 +247,20 @@ void PlaytestRun::loop(const Setup& setup, std::mt19937& random) {
         }
         Player* scout = game.getMainPlayer();
         const int scoutId = scout && scout->isAlive() ? scout->getId() : -1;
-        if (scoutId >= 0) noteShots();
         game.runFrame();
         if (scoutId >= 0 && game.getMainPlayer() == scout && !scout->isAlive()) {
             seenDead.push_back(scoutId);
-            result.deaths.push_back({game.getClock().getFrames(), scout->getCentralX(), killerOf(*scout)});
+            // Killed by his own grenade, he is named as his own killer.
+            const long long at = game.getClock().getFrames();
+            result.deaths.push_back({at, scout->getCentralX(), scout->getLastHitBy(), at - lastCheckpoint});
         }
         if (!game.isPaused()) lockstep.afterFrame();
         watchdog.frameDone(frame);
     }
     progress(game.getClock().getFrames());
     result.frames = game.getClock().getFrames();
+    result.shots = game.getLevelStats().getShots();
+    result.hits = game.getLevelStats().getHits();
     if (setup.keepInputs) result.inputs += "# the run ended here\n" + player.letGo(frame);
 }
 
@@ -376,8 +348,10 @@ PlaytestRun::Result PlaytestRun::playApart(const Setup& setup) {
 std::string PlaytestRun::Result::toRecord() const {
     std::ostringstream out;
     out << "ending " << ending << "\nframes " << frames << "\nwin " << winFrame << "\nseed " << gameSeed
-        << "\ncounts " << presents << " " << triggers << " " << kills << " " << longestStill << "\n";
-    for (const Death& death : deaths) out << "death " << death.frame << " " << death.x << " " << oneLine(death.by) << "\n";
+        << "\ncounts " << presents << " " << triggers << " " << kills << " " << longestStill << "\naim " << shots << " "
+        << hits << "\n";
+    for (const Death& death : deaths)
+        out << "death " << death.frame << " " << death.x << " " << death.cost << " " << oneLine(death.by) << "\n";
     for (const Wave& wave : waves)
         out << "wave " << wave.number << " " << wave.bullets[0] << " " << wave.bullets[1] << " " << wave.bullets[2] << "\n";
     for (const std::string& error : errors) out << "error " << oneLine(error) << "\n";
@@ -409,9 +383,11 @@ PlaytestRun::Result PlaytestRun::Result::fromRecord(const std::string& record) {
             in >> read.gameSeed;
         } else if (word == "counts") {
             in >> read.presents >> read.triggers >> read.kills >> read.longestStill;
+        } else if (word == "aim") {
+            in >> read.shots >> read.hits;
         } else if (word == "death") {
-            Death death{0, 0, ""};
-            in >> death.frame >> death.x;
+            Death death{0, 0, "", 0};
+            in >> death.frame >> death.x >> death.cost;
             death.by = rest();
             read.deaths.push_back(death);
         } else if (word == "wave") {

@@ -26,6 +26,7 @@ public:
         long long frame;
         int x;
         std::string by;  // empty when no shot or blast of anyone's did it
+        long long cost;  // frames of play lost: since the last checkpoint line, or the start
     };
     struct Wave {
         int number;
@@ -39,6 +40,7 @@ public:
         long long winFrame = -1;
         unsigned gameSeed = 0;
         int presents = 0, triggers = 0, kills = 0;
+        int shots = 0, hits = 0;  // the main player's bullets, and those that struck an enemy
         long long longestStill = 0;  // frames without progress
         std::vector<Death> deaths;
         std::vector<Wave> waves;
@@ -85,8 +87,6 @@ private:
     void loop(const Setup& setup, std::mt19937& random);
     void progress(long long frame);
     void lookAround(long long frame);
-    std::string killerOf(const Torvane::Player& victim) const;
-    void noteShots();
 
     Torvane::Game& game;
     Result result;
@@ -102,9 +102,5 @@ private:
     int furthest = 0;
     long long lastProgress = 0;
     bool printedWon = false;
-    struct Shot {
-        int left, top, right, bottom;
-        std::string by;
-    };
-    std::vector<Shot> shots;  // where the bullets and blasts in the air can strike this frame
+    long long lastCheckpoint = 0;  // the frame of the last printed line with the word "checkpoint"
 };
