@@ -316,6 +316,13 @@ bool Player::hit(int x, int y, const Vector& direction, Player* by) {
     }
     for (int i = 0; i < damage; ++i) game->getObjectSystem().addObject(new Blood(x, y, direction));
     if (by) lastHitBy = by->getName();
+    const bool top = damage == 10;
+    // Armour takes half of each hit, rounded up, until it is worn through.
+    if (defend > 0) {
+        const int taken = std::min(defend, (damage + 1) / 2);
+        defend -= taken;
+        damage -= taken;
+    }
     if (isAlive()) {
         // Health may be anything a script set; the difference must not overflow.
         long long remaining = static_cast<long long>(health) - damage;
@@ -327,7 +334,7 @@ bool Player::hit(int x, int y, const Vector& direction, Player* by) {
     }
     interrupt();
     if (by && by->getColor() != color && isAlive()) answerHit(*by);
-    return damage == 10;
+    return top;
 }
 
 void Player::die() {

@@ -128,7 +128,7 @@ protected:
     std::string name;
     int playerId = 0;
     int health = 100;
-    int defend = 0;  // no game rule sets it; the info bar shows it, so it starts empty
+    int defend = 0;  // armour: takes half of each hit until worn through; the info bar shows it
     int headshots = 0;
     int kills = 0;
     bool animating = false;

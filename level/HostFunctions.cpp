@@ -462,6 +462,15 @@ void removePresent(HostStack& stack, PellixVariable& result, int argc) {
     if (auto* box = dynamic_cast<PresentBox*>(game->getObjectSystem().getObjectById(id))) box->die();
 }
 
+void setPlayerArmour(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    // The info bar's armour gauge is full at 100; more would only hide behind it.
+    const int points = std::clamp(integerArgument(stack, argc, 1), 0, 100);
+    const int id = integerArgument(stack, argc, 2);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) fighter->setDefend(points);
+}
+
 void hangPresent(HostStack& stack, PellixVariable& result, int argc) {
     (void)result;
     const int id = integerArgument(stack, argc, 1);
@@ -507,6 +516,7 @@ void registerHostFunctions(PellixScript& script) {
         unlessStopping<addHiddenPresent>, unlessStopping<setPlayerAIMode>, unlessStopping<die>,
         unlessStopping<playerX>,         unlessStopping<playerY>,         unlessStopping<playerBullets>,
         unlessStopping<removePresent>,   unlessStopping<hangPresent>,     unlessStopping<showResults>,
+        unlessStopping<setPlayerArmour>,
     };
     static_assert(std::size(functions) == hostFunctionNames.size(), "one function per host name");
     for (size_t i = 0; i < hostFunctionNames.size(); ++i) script.addFunction(hostFunctionNames[i], functions[i]);

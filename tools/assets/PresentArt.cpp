@@ -1,5 +1,5 @@
 // The present boxes a level script puts into the world with addPresent: a rifle
-// case, an ammunition can, a medical kit and a grenade crate. Each is small,
+// case, an ammunition can, a medical kit, a grenade crate and an armour vest. Each is small,
 // bright and outlined in dark so it reads as a pick-up against grass and rock.
 // Magenta is transparent.
 #include <allegro.h>
@@ -86,6 +86,27 @@ BITMAP* medicalKit() {
     return b;
 }
 
+// A padded olive vest with a collar, a pocket on each side and a pale ranger star.
+BITMAP* armourVest() {
+    BITMAP* b = blank(40, 40);
+    const int edge = makecol(40, 48, 28);
+    for (int y = 6; y < 39; ++y) {
+        // The shoulders narrow the top; the body is straight below them.
+        const int inset = y < 14 ? (14 - y) : 0;
+        hline(b, 3 + inset, y, 36 - inset, shade(92, 110, 62, 1.15f - (y - 6) * 0.012f));
+    }
+    // The neck opening.
+    rectfill(b, 16, 6, 23, 12, transparent());
+    rect(b, 3, 14, 36, 38, edge);
+    for (int x : {6, 26}) {
+        rectfill(b, x, 24, x + 7, 33, shade(92, 110, 62, 0.8f));
+        rect(b, x, 24, x + 7, 33, edge);
+    }
+    for (int y = 16; y < 38; y += 5) hline(b, 4, y, 35, shade(92, 110, 62, 0.9f));
+    circlefill(b, 20, 19, 3, makecol(235, 230, 200));
+    return b;
+}
+
 // A wooden crate of grenades: planks, an orange warning band and a grenade.
 BITMAP* grenadeCrate() {
     BITMAP* b = blank(44, 38);
@@ -121,6 +142,7 @@ void drawPresentArt(const std::string& dataDirectory) {
     save(ammunitionCan(), folder + "present_ammo.bmp");
     save(medicalKit(), folder + "present_medkit.bmp");
     save(grenadeCrate(), folder + "present_grenade.bmp");
+    save(armourVest(), folder + "present_armour.bmp");
 }
 
 }  // namespace Art

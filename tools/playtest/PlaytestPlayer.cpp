@@ -139,7 +139,9 @@ std::string PlaytestPlayer::play(Torvane::Game& game, long long now) {
         releaseAt = -1;
     }
     if (current.bubble) {
-        // Hands off while reading, then one click; again if the bubble stays.
+        // Hands off while reading, then one click; again if the bubble stays. Whatever it said,
+        // the way on is east again: a player who turned back at the map's end heads onward.
+        exploreDirection = 1;
         if (bubbleSince < 0) {
             bubbleSince = frame;
             std::uniform_real_distribution<double> spread(0.8, 1.2);
