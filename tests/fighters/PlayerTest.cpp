@@ -174,6 +174,15 @@ TEST_F(PlayerTest, DamageFollowsTheHeightOfTheHitWithAsMuchBlood) {
     EXPECT_FALSE(p->hit(310, INT_MAX, right));
     EXPECT_EQ(p->getHealth(), 56);
 
+    // Armour takes half of each hit, rounded up, until it is worn through; a top-row hit stays a headshot.
+    p->setDefend(7);
+    EXPECT_TRUE(p->hit(310, top, right));
+    EXPECT_EQ(p->getDefend(), 2);
+    EXPECT_EQ(p->getHealth(), 51);
+    EXPECT_FALSE(p->hit(310, top + 2, right));  // 9: only 2 armour left to take
+    EXPECT_EQ(p->getDefend(), 0);
+    EXPECT_EQ(p->getHealth(), 44);
+
     // A hit also stops the fighter in its tracks.
     p->setHeight(40);
     p->moveLeft(true);

@@ -41,7 +41,8 @@ echo "ok: both raiders of the second wave are counted"
 play banner.fb
 wait_for_line "outpost: banner taken" 30
 # The last bubbles close by themselves; the game then fades out to the results, where Enter plays again.
-wait_for_line "outpost: won" 60
+wait_for_line "outpost: won" 5
+wait_for_line "outpost: results" 60
 sleep 1
 hold_key Return
 wait_for_line "outpost: play again" 20

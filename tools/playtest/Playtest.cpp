@@ -44,7 +44,7 @@ int usage(std::FILE* to, int status) {
                  "A game is won when the level prints a line with the word \"won\", or ends with the\n"
                  "main player alive.\n\n"
                  "The players (reaction, aim error per 100 px of distance + tremble + per px/frame of\n"
-                 "speed, reading a bubble, giving up a present, where they stop before enemies, when\n"
+                 "speed, reading a bubble (a line), giving up a present, where they stop before enemies, when\n"
                  "they back off):\n");
     for (const auto& s : PlaytestPlayer::skills()) {
         std::fprintf(to, "  %-7s %.2f s, %.0f px + %.0f px + %.0f px, %.1f s, %.0f s, %d px, below %d health\n", s.name,

@@ -23,9 +23,9 @@ const char* keyForSlot(int slot) { return slot == rifleSlot ? "1" : slot == pist
 const std::vector<PlaytestPlayer::Skill>& PlaytestPlayer::skills() {
     //                               react aim  trem move read detour keep cover
     static const std::vector<Skill> all = {
-        {"steady", 23, 4.0, 2.0, 6.0, 2.5, 8.0, 380, 40},
-        {"shaky", 33, 9.0, 6.0, 10.0, 2.5, 8.0, 260, 40},
-        {"rusher", 20, 6.0, 3.0, 8.0, 0.5, 4.0, 90, 15},
+        {"steady", 23, 4.0, 2.0, 6.0, 1.8, 8.0, 380, 40},
+        {"shaky", 33, 9.0, 6.0, 10.0, 1.8, 8.0, 260, 40},
+        {"rusher", 20, 6.0, 3.0, 8.0, 0.3, 4.0, 90, 15},
     };
     return all;
 }
@@ -46,6 +46,10 @@ PlaytestPlayer::View PlaytestPlayer::look(Torvane::Game& game) const {
     if (map.getClientHeight() > 0) v.viewHeight = map.getClientHeight();
     v.mapWidth = map.getWidth();
     v.bubble = game.getDialog().isVisible();
+    if (v.bubble) {
+        const std::string& text = game.getDialog().getText();
+        v.bubbleLines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    }
     Torvane::Player* me = game.getMainPlayer();
     if (!me || !me->isAlive()) return v;
     v.scout = true;
@@ -145,7 +149,8 @@ std::string PlaytestPlayer::play(Torvane::Game& game, long long now) {
         if (bubbleSince < 0) {
             bubbleSince = frame;
             std::uniform_real_distribution<double> spread(0.8, 1.2);
-            clickAt = frame + skill.reactionFrames + static_cast<long long>(skill.readSeconds * fps * spread(random));
+            const double reading = skill.readSeconds * current.bubbleLines;
+            clickAt = frame + skill.reactionFrames + static_cast<long long>(reading * fps * spread(random));
         }
         for (const char* key : {"A", "D", "W"}) hold(out, key, false);
         if (releaseAt < 0) button(out, false);

@@ -23,7 +23,7 @@ public:
         double aimError;        // pixels off per 100 pixels of distance
         double tremble;         // pixels off at any distance
         double movementError;   // pixels off per pixel a frame of own and target speed
-        double readSeconds;     // looking at a bubble before clicking it away
+        double readSeconds;     // looking at a bubble before clicking it away, for each of its lines
         double detourSeconds;   // going for one present before giving it up
         int keepDistance;       // pixels from the nearest enemy where it stops walking at him
         int coverHealth;        // below this health it backs off from enemies
@@ -60,6 +60,7 @@ private:
         bool reloading = false;
         int cameraX = 0, cameraY = 0, viewWidth = 800, viewHeight = 600, mapWidth = 0;
         bool bubble = false;
+        int bubbleLines = 0;
         std::vector<Fighter> enemies;
         std::vector<Box> presents;
     };

@@ -143,7 +143,7 @@ void PlaytestReport::writeTable(std::FILE* out) const {
         const Summary summary = summarize(skill);
         std::fprintf(out,
                      "\n%s: reacts in %.2f s, aims %.0f px off per 100 px + %.0f px + %.0f px per px/frame of speed,\n"
-                     "  reads a bubble %.1f s, gives a present up after %.0f s, stops %d px from enemies, "
+                     "  reads a bubble %.1f s a line, gives a present up after %.0f s, stops %d px from enemies, "
                      "backs off below %d health\n\n",
                      s.name, static_cast<double>(s.reactionFrames) / fps, s.aimError, s.tremble, s.movementError,
                      s.readSeconds, s.detourSeconds, s.keepDistance, s.coverHealth);
@@ -152,7 +152,8 @@ void PlaytestReport::writeTable(std::FILE* out) const {
             const auto& run = skill.runs[i];
             std::fprintf(out, "  %3zu  %-10u  %-6s  %-5s  %6zu  %8d  %5d  %7d%%  %s\n", i + 1, run.gameSeed,
                          run.ending.c_str(), clock(run.won() ? run.winFrame : run.frames).c_str(), run.deaths.size(),
-                         run.presents, run.kills, percent(run.hits, run.shots), clock(run.longestStill).c_str());
+                         run.presents, run.kills, percent(run.hits, run.shots),
+                         (clock(run.longestStill) + " to " + clock(run.stillEnd)).c_str());
         }
         const std::string label = "  ";
         std::fprintf(out, "\n%swon              %d of %zu (%d without dying)\n", label.c_str(), summary.won,

@@ -160,7 +160,10 @@ void PlaytestRun::scriptFailed(const std::string& line) {
 }
 
 void PlaytestRun::progress(long long frame) {
-    result.longestStill = std::max(result.longestStill, frame - lastProgress);
+    if (frame - lastProgress > result.longestStill) {
+        result.longestStill = frame - lastProgress;
+        result.stillEnd = frame;
+    }
     lastProgress = std::max(lastProgress, frame);
 }
 
@@ -183,6 +186,14 @@ void PlaytestRun::lookAround(long long frame) {
         result.lines.push_back(line);
     }
     if (boxes) progress(frame);
+    // A new speech bubble is the level telling its story: reading it is not standing still.
+    const Torvane::Dialog& dialog = game.getDialog();
+    const bool bubble = dialog.isVisible();
+    if (bubble && (!bubbleShown || dialog.getText() != lastBubble)) {
+        lastBubble = dialog.getText();
+        progress(frame);
+    }
+    bubbleShown = bubble;
     Player* scout = game.getMainPlayer();
     for (Player* fighter : game.getPlayers()) {
         if (fighter->isAlive() || std::count(seenDead.begin(), seenDead.end(), fighter->getId())) continue;
@@ -349,7 +360,7 @@ std::string PlaytestRun::Result::toRecord() const {
     std::ostringstream out;
     out << "ending " << ending << "\nframes " << frames << "\nwin " << winFrame << "\nseed " << gameSeed
         << "\ncounts " << presents << " " << triggers << " " << kills << " " << longestStill << "\naim " << shots << " "
-        << hits << "\n";
+        << hits << "\nstill " << stillEnd << "\n";
     for (const Death& death : deaths)
         out << "death " << death.frame << " " << death.x << " " << death.cost << " " << oneLine(death.by) << "\n";
     for (const Wave& wave : waves)
@@ -383,6 +394,8 @@ PlaytestRun::Result PlaytestRun::Result::fromRecord(const std::string& record) {
             in >> read.gameSeed;
         } else if (word == "counts") {
             in >> read.presents >> read.triggers >> read.kills >> read.longestStill;
+        } else if (word == "still") {
+            in >> read.stillEnd;
         } else if (word == "aim") {
             in >> read.shots >> read.hits;
         } else if (word == "death") {

@@ -42,6 +42,7 @@ public:
         int presents = 0, triggers = 0, kills = 0;
         int shots = 0, hits = 0;  // the main player's bullets, and those that struck an enemy
         long long longestStill = 0;  // frames without progress
+        long long stillEnd = 0;      // the frame that ended the longest stretch
         std::vector<Death> deaths;
         std::vector<Wave> waves;
         std::vector<std::string> errors;
@@ -102,5 +103,7 @@ private:
     int furthest = 0;
     long long lastProgress = 0;
     bool printedWon = false;
+    bool bubbleShown = false;
+    std::string lastBubble;
     long long lastCheckpoint = 0;  // the frame of the last printed line with the word "checkpoint"
 };
