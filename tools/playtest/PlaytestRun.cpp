@@ -6,20 +6,17 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
-#include <thread>
 
 #include "core/Game.h"
 #include "fighters/Player.h"
 #include "level/PresentBox.h"
+#include "tools/common/FrameWatchdog.h"
 #include "tools/replay/InputScript.h"
 #include "weapons/Weapon.h"
 
@@ -33,38 +30,10 @@ constexpr int watchdogSeconds = Torvane::Lockstep::stuckSeconds + 30;
 constexpr int stuckStatus = 3;
 constexpr size_t mostErrors = 20;
 
-class Watchdog {
-public:
-    Watchdog() : thread([this] { watch(); }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            finished = true;
-        }
-        wake.notify_one();
-        thread.join();
-    }
-    void frameDone(long long frame) { lastFrame.store(frame); }
-
-private:
-    void watch() {
-        std::unique_lock<std::mutex> guard(lock);
-        long long seen = -1;
-        int still = 0;
-        while (!wake.wait_for(guard, std::chrono::seconds(1), [this] { return finished; })) {
-            const long long now = lastFrame.load();
-            still = now == seen ? still + 1 : 0;
-            seen = now;
-            if (still >= watchdogSeconds) std::_Exit(stuckStatus);
-        }
-    }
-
-    std::atomic<long long> lastFrame{-1};
-    std::mutex lock;
-    std::condition_variable wake;
-    bool finished = false;
-    std::thread thread;
-};
+void stuckFrame(long long frame) {
+    (void)frame;
+    std::_Exit(stuckStatus);
+}
 
 // Record fields are one line each: a name or a printed line must not break one.
 std::string oneLine(std::string text) {
@@ -223,7 +192,7 @@ void PlaytestRun::lookAround(long long frame) {
 void PlaytestRun::loop(const Setup& setup, std::mt19937& random) {
     PlaytestPlayer player(*setup.skill, random);
     Torvane::Lockstep& lockstep = game.getLockstep();
-    Watchdog watchdog;
+    FrameWatchdog watchdog(watchdogSeconds, stuckFrame);
     long long frame = 0;
     for (;; ++frame) {
         if (!lockstep.beforeFrame()) {

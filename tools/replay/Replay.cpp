@@ -10,20 +10,16 @@
 #include <allegro.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <climits>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "core/Game.h"
+#include "tools/common/FrameWatchdog.h"
 #include "tools/common/SavePicture.h"
 #include "tools/replay/InputScript.h"
 #include "tools/replay/ReplayTrace.h"
@@ -36,44 +32,12 @@ constexpr long long defaultFrames = 15LL * 60 * Torvane::GameClock::framesPerSec
 // the run ends rather than waiting for ever. Longer than the script's own stuck guard, which says more.
 constexpr int watchdogSeconds = Torvane::Lockstep::stuckSeconds + 30;
 
-// Ends the process when the counted frames stop advancing for watchdogSeconds.
-class Watchdog {
-public:
-    Watchdog() : thread([this] { watch(); }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            finished = true;
-        }
-        wake.notify_one();
-        thread.join();
-    }
-    void frameDone(long long frame) { lastFrame.store(frame); }
-
-private:
-    void watch() {
-        std::unique_lock<std::mutex> guard(lock);
-        long long seen = -1;
-        int stillSeconds = 0;
-        while (!wake.wait_for(guard, std::chrono::seconds(1), [this] { return finished; })) {
-            const long long now = lastFrame.load();
-            stillSeconds = now == seen ? stillSeconds + 1 : 0;
-            seen = now;
-            if (stillSeconds >= watchdogSeconds) {
-                std::fprintf(stderr, "torvane-replay: the level is stuck: frame %lld has not ended in %d seconds\n",
-                             now + 1, watchdogSeconds);
-                std::fflush(stderr);
-                std::_Exit(1);
-            }
-        }
-    }
-
-    std::atomic<long long> lastFrame{-1};
-    std::mutex lock;
-    std::condition_variable wake;
-    bool finished = false;
-    std::thread thread;
-};
+void stuckFrame(long long frame) {
+    std::fprintf(stderr, "torvane-replay: the level is stuck: frame %lld has not ended in %d seconds\n", frame,
+                 watchdogSeconds);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
 
 struct Options {
     std::string data = ".";
@@ -181,7 +145,7 @@ int main(int argc, char** argv) {
     game->beginLevel();
 
     Torvane::Lockstep& lockstep = game->getLockstep();
-    Watchdog watchdog;
+    FrameWatchdog watchdog(watchdogSeconds, stuckFrame);
     std::string ending = "frames";
     long long frame = 0;
     // A level whose script does not load is not played: its error is in the trace, and the status says so.
