@@ -28,7 +28,7 @@ void ResultsScreen::show(const LevelStats& stats) {
     if (picture) destroy_bitmap(picture);
     picture = nullptr;
     again.store(false);
-    held = true;
+    held.store(true);
     visible.store(true);
 }
 
@@ -41,8 +41,7 @@ void ResultsScreen::playAgain() {
 
 void ResultsScreen::readInput(bool enterDown, bool clickDown) {
     const bool down = enterDown || clickDown;
-    if (isVisible() && down && !held) playAgain();
-    held = down;
+    if (!held.exchange(down) && down && isVisible()) playAgain();
 }
 
 void ResultsScreen::draw(BITMAP* target) {

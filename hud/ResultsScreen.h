@@ -40,7 +40,8 @@ private:
     BITMAP* picture = nullptr;
     std::atomic<bool> visible{false};
     std::atomic<bool> again{false};
-    bool held = true;
+    // Set by show on the script thread, read by the frame loop outside the game lock.
+    std::atomic<bool> held{true};
 };
 
 }  // namespace Torvane
