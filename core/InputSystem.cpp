@@ -2,27 +2,37 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/Game.h"
+#include "core/Settings.h"
 
 namespace Torvane {
 
-namespace {
+InputSystem::InputSystem() { useKeys(Settings()); }
 
-// The keys polled after the mouse buttons, in polling order. A is polled twice:
-// the second poll of a frame finds the flag already set and sends nothing.
-struct KeyBinding {
-    int key;  // Allegro key index
-    EventAction action;
-};
-
-constexpr KeyBinding keyBindings[] = {
-    {KEY_A, ACTION_MOVE_LEFT},  {KEY_A, ACTION_MOVE_LEFT}, {KEY_D, ACTION_MOVE_RIGHT},  {KEY_W, ACTION_JUMP},
-    {KEY_S, ACTION_KEY_S},      {KEY_R, ACTION_RELOAD},    {KEY_LSHIFT, ACTION_KEY_SHIFT}, {KEY_1, ACTION_SELECT_1},
-    {KEY_2, ACTION_SELECT_2},   {KEY_3, ACTION_SELECT_3},  {KEY_4, ACTION_SELECT_4},     {KEY_Q, ACTION_KEY_Q},
-    {KEY_B, ACTION_KEY_B},      {KEY_M, ACTION_KEY_M},
-};
-
-}  // namespace
+void InputSystem::useKeys(const Settings& settings) {
+    using Action = Settings::Action;
+    const KeyBinding table[] = {
+        {settings.getKey(Action::WalkLeft), ACTION_MOVE_LEFT},
+        {settings.getKey(Action::WalkLeft), ACTION_MOVE_LEFT},
+        {settings.getKey(Action::WalkRight), ACTION_MOVE_RIGHT},
+        {settings.getKey(Action::Jump), ACTION_JUMP},
+        {KEY_S, ACTION_KEY_S},
+        {settings.getKey(Action::Reload), ACTION_RELOAD},
+        {KEY_LSHIFT, ACTION_KEY_SHIFT},
+        {settings.getKey(Action::Rifle), ACTION_SELECT_1},
+        {settings.getKey(Action::Pistol), ACTION_SELECT_2},
+        {settings.getKey(Action::Hands), ACTION_SELECT_3},
+        {settings.getKey(Action::Grenade), ACTION_SELECT_4},
+        {KEY_Q, ACTION_KEY_Q},
+        {KEY_B, ACTION_KEY_B},
+        {KEY_M, ACTION_KEY_M},
+    };
+    static_assert(sizeof table == sizeof keyBindings, "one binding per polled key");
+    std::copy(std::begin(table), std::end(table), keyBindings);
+}
 
 void InputSystem::initialize() {
     install_keyboard();

@@ -14,8 +14,13 @@ bool Screen::setVideoMode(int w, int h, int bits) {
     // for stands in, since a depth of 0 would break every bitmap made afterwards.
     int desktopDepth = desktop_color_depth();
     set_color_depth(desktopDepth != 0 ? desktopDepth : bits);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) != 0) {
-        std::printf("Failed to set video mode %d*%d*%d\n", w, h, bits);
+    fullScreen = false;
+    if (!openMode(GFX_AUTODETECT_WINDOWED, w, h)) {
+        if (windowOpen) {
+            std::printf("Failed to create video bitmap.");
+        } else {
+            std::printf("Failed to set video mode %d*%d*%d\n", w, h, bits);
+        }
         std::fflush(stdout);
         return false;
     }
@@ -23,18 +28,47 @@ bool Screen::setVideoMode(int w, int h, int bits) {
     height = h;
     bitsPerPixel = bits;
     pageIndex = 1;
-    for (BITMAP*& page : pages) {
-        if (page) destroy_bitmap(page);
-        page = nullptr;
-    }
-    pages[0] = create_video_bitmap(w, h);
-    pages[1] = create_video_bitmap(w, h);
-    pages[2] = create_bitmap(w, h);
-    if (!pages[0] || !pages[2]) {
-        std::printf("Failed to create video bitmap.");
+    return true;
+}
+
+bool Screen::setFullScreen(bool on) {
+    if (on == fullScreen) return true;
+    if (!windowOpen) {
+        std::printf("No full screen: the game has no window to switch.\n");
         std::fflush(stdout);
         return false;
     }
+    if (on && openMode(GFX_AUTODETECT_FULLSCREEN, width, height)) {
+        fullScreen = true;
+        return true;
+    }
+    if (on) {
+        std::printf("Full screen %d*%d is not available (%s); the game stays in a window.\n", width, height,
+                    windowOpen ? "no video memory for its pages" : allegro_error);
+    }
+    fullScreen = false;
+    const bool windowed = openMode(GFX_AUTODETECT_WINDOWED, width, height);
+    if (!windowed) std::printf("The game's window cannot be opened again (%s).\n", allegro_error);
+    std::fflush(stdout);
+    return windowed && !on;
+}
+
+bool Screen::openMode(int driver, int w, int h) {
+    // Allegro frees the video bitmaps of a mode when it leaves it: ours go first, so that no
+    // page points at freed memory whatever happens next.
+    dropDisplayPages();
+    windowOpen = set_gfx_mode(driver, w, h, 0, 0) == 0;
+    if (!windowOpen) return false;
+    pages[0] = create_video_bitmap(w, h);
+    pages[1] = create_video_bitmap(w, h);
+    // The buffer is memory and outlives modes; only a new size or depth needs a new one.
+    BITMAP*& buffer = pages[2];
+    if (buffer && (buffer->w != w || buffer->h != h || bitmap_color_depth(buffer) != get_color_depth())) {
+        destroy_bitmap(buffer);
+        buffer = nullptr;
+    }
+    if (!buffer) buffer = create_bitmap(w, h);
+    if (!pages[0] || !buffer) return false;
     // Every frame is copied to page 0, so page 0 is the one on display; a second
     // page, where the driver has one, is kept but never shown.
     if (pages[1]) show_video_bitmap(pages[0]);
@@ -42,7 +76,17 @@ bool Screen::setVideoMode(int w, int h, int bits) {
     return true;
 }
 
+void Screen::dropDisplayPages() {
+    for (int i = 0; i < 2; ++i) {
+        if (pages[i]) destroy_bitmap(pages[i]);
+        pages[i] = nullptr;
+    }
+}
+
 bool Screen::useMemoryPages(int w, int h) {
+    dropDisplayPages();
+    windowOpen = false;
+    fullScreen = false;
     set_color_depth(32);
     // Without a display Allegro packs 32-bit colours blue-green-red; the game's window packs them
     // red-green-blue. A picture of the game must show the game's colours, also for a script's raw

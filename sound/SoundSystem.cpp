@@ -106,6 +106,12 @@ void SoundSystem::removeSound(const std::string& name) {
     }
 }
 
+void SoundSystem::setVolume(int percent) {
+    masterVolume = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    // The listener hears every source of the one context, those under way included.
+    if (audioDevice) alListenerf(AL_GAIN, static_cast<ALfloat>(masterVolume) / 100.0f);
+}
+
 void SoundSystem::stopAll() {
     for (Sound* sound : sounds) sound->stop();
 }

@@ -29,6 +29,10 @@ public:
     void stopAll();
     void cleanup();
 
+    // How loud everything sounds, 0 silent .. 100 full; also for sounds already playing.
+    void setVolume(int percent);
+    int getVolume() const { return masterVolume; }
+
     int getSoundCount() const { return static_cast<int>(sounds.size()); }
     bool hasAudioDevice() const { return audioDevice; }
 
@@ -38,6 +42,7 @@ private:
     int volume = 255;
     std::vector<Sound*> sounds;  // in order of registration; owned
     bool audioDevice = false;
+    int masterVolume = 100;
 };
 
 }  // namespace Torvane
