@@ -17,10 +17,10 @@ namespace {
 // A settings file is a dozen short lines; anything this big is not one.
 constexpr std::size_t maxFileBytes = 64 * 1024;
 constexpr int defaultKeys[Settings::actionCount] = {KEY_A, KEY_D, KEY_W, KEY_R, KEY_1, KEY_2, KEY_3, KEY_4, KEY_P};
-const char* const keySettingNames[Settings::actionCount] = {"key.left",  "key.right",  "key.jump",
-                                                             "key.reload", "key.rifle", "key.pistol",
-                                                             "key.hands", "key.grenade", "key.pause"};
-const char* const actionNames[Settings::actionCount] = {"Walk left", "Walk right", "Jump",    "Reload", "Rifle",
+const char* const keySettingNames[Settings::actionCount] = {"key.left",   "key.right",   "key.jump",
+                                                            "key.reload", "key.rifle",   "key.pistol",
+                                                            "key.hands",  "key.grenade", "key.pause"};
+const char* const actionNames[Settings::actionCount] = {"Walk left", "Walk right",  "Jump",    "Reload", "Rifle",
                                                         "Pistol",    "Empty hands", "Grenade", "Pause"};
 // The file's other settings follow the keys in the table of what each line set.
 constexpr int volumeSetting = Settings::actionCount;
@@ -54,25 +54,44 @@ const std::array<KeyNames, KEY_MAX>& keyTable() {
             const char* token;
             const char* display;
         } named[] = {
-            {KEY_ESC, "ESC", "Escape"},          {KEY_TILDE, "TILDE", "`"},
-            {KEY_MINUS, "MINUS", "-"},           {KEY_EQUALS, "EQUALS", "="},
-            {KEY_BACKSPACE, "BACKSPACE", "Backspace"}, {KEY_TAB, "TAB", "Tab"},
-            {KEY_OPENBRACE, "OPENBRACE", "["},   {KEY_CLOSEBRACE, "CLOSEBRACE", "]"},
-            {KEY_ENTER, "ENTER", "Enter"},       {KEY_COLON, "COLON", ";"},
-            {KEY_QUOTE, "QUOTE", "'"},           {KEY_BACKSLASH, "BACKSLASH", "\\"},
-            {KEY_COMMA, "COMMA", ","},           {KEY_STOP, "STOP", "."},
-            {KEY_SLASH, "SLASH", "/"},           {KEY_SPACE, "SPACE", "Space"},
-            {KEY_INSERT, "INSERT", "Insert"},    {KEY_DEL, "DEL", "Delete"},
-            {KEY_HOME, "HOME", "Home"},          {KEY_END, "END", "End"},
-            {KEY_PGUP, "PGUP", "Page Up"},       {KEY_PGDN, "PGDN", "Page Down"},
-            {KEY_LEFT, "LEFT", "Left"},          {KEY_RIGHT, "RIGHT", "Right"},
-            {KEY_UP, "UP", "Up"},                {KEY_DOWN, "DOWN", "Down"},
-            {KEY_SLASH_PAD, "SLASH_PAD", "Keypad /"}, {KEY_ASTERISK, "ASTERISK", "Keypad *"},
-            {KEY_MINUS_PAD, "MINUS_PAD", "Keypad -"}, {KEY_PLUS_PAD, "PLUS_PAD", "Keypad +"},
-            {KEY_DEL_PAD, "DEL_PAD", "Keypad ."}, {KEY_ENTER_PAD, "ENTER_PAD", "Keypad Enter"},
-            {KEY_LSHIFT, "LSHIFT", "Left Shift"}, {KEY_RSHIFT, "RSHIFT", "Right Shift"},
-            {KEY_LCONTROL, "LCONTROL", "Left Ctrl"}, {KEY_RCONTROL, "RCONTROL", "Right Ctrl"},
-            {KEY_ALT, "ALT", "Alt"},             {KEY_ALTGR, "ALTGR", "AltGr"},
+            {KEY_ESC, "ESC", "Escape"},
+            {KEY_TILDE, "TILDE", "`"},
+            {KEY_MINUS, "MINUS", "-"},
+            {KEY_EQUALS, "EQUALS", "="},
+            {KEY_BACKSPACE, "BACKSPACE", "Backspace"},
+            {KEY_TAB, "TAB", "Tab"},
+            {KEY_OPENBRACE, "OPENBRACE", "["},
+            {KEY_CLOSEBRACE, "CLOSEBRACE", "]"},
+            {KEY_ENTER, "ENTER", "Enter"},
+            {KEY_COLON, "COLON", ";"},
+            {KEY_QUOTE, "QUOTE", "'"},
+            {KEY_BACKSLASH, "BACKSLASH", "\\"},
+            {KEY_COMMA, "COMMA", ","},
+            {KEY_STOP, "STOP", "."},
+            {KEY_SLASH, "SLASH", "/"},
+            {KEY_SPACE, "SPACE", "Space"},
+            {KEY_INSERT, "INSERT", "Insert"},
+            {KEY_DEL, "DEL", "Delete"},
+            {KEY_HOME, "HOME", "Home"},
+            {KEY_END, "END", "End"},
+            {KEY_PGUP, "PGUP", "Page Up"},
+            {KEY_PGDN, "PGDN", "Page Down"},
+            {KEY_LEFT, "LEFT", "Left"},
+            {KEY_RIGHT, "RIGHT", "Right"},
+            {KEY_UP, "UP", "Up"},
+            {KEY_DOWN, "DOWN", "Down"},
+            {KEY_SLASH_PAD, "SLASH_PAD", "Keypad /"},
+            {KEY_ASTERISK, "ASTERISK", "Keypad *"},
+            {KEY_MINUS_PAD, "MINUS_PAD", "Keypad -"},
+            {KEY_PLUS_PAD, "PLUS_PAD", "Keypad +"},
+            {KEY_DEL_PAD, "DEL_PAD", "Keypad ."},
+            {KEY_ENTER_PAD, "ENTER_PAD", "Keypad Enter"},
+            {KEY_LSHIFT, "LSHIFT", "Left Shift"},
+            {KEY_RSHIFT, "RSHIFT", "Right Shift"},
+            {KEY_LCONTROL, "LCONTROL", "Left Ctrl"},
+            {KEY_RCONTROL, "RCONTROL", "Right Ctrl"},
+            {KEY_ALT, "ALT", "Alt"},
+            {KEY_ALTGR, "ALTGR", "AltGr"},
         };
         for (const auto& n : named) t[n.scancode] = {n.token, n.display};
         return t;
@@ -262,9 +281,8 @@ void Settings::load(const std::string& path) {
                 clash = true;
                 const int loser = keyLine[a] == 0 ? b : keyLine[b] == 0 ? a : keyLine[a] > keyLine[b] ? a : b;
                 const int other = loser == a ? b : a;
-                reports.emplace_back(keyLine[loser], quoted(keyLineText[loser]) + ": " +
-                                                         keyTable()[keys[loser]].token + " is already the key of " +
-                                                         actionNames[other] + "; using " +
+                reports.emplace_back(keyLine[loser], quoted(keyLineText[loser]) + ": " + keyTable()[keys[loser]].token +
+                                                         " is already the key of " + actionNames[other] + "; using " +
                                                          keyTable()[defaultKeys[loser]].token);
                 keys[loser] = defaultKeys[loser];
                 keyLine[loser] = 0;
@@ -272,9 +290,9 @@ void Settings::load(const std::string& path) {
         }
     }
 
-    std::stable_sort(reports.begin(), reports.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
-    for (const auto& report : reports) std::printf("%s line %d: %s\n", path.c_str(), report.first, report.second.c_str());
+    std::stable_sort(reports.begin(), reports.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (const auto& report : reports)
+        std::printf("%s line %d: %s\n", path.c_str(), report.first, report.second.c_str());
     std::fflush(stdout);
 }
 

@@ -156,3 +156,21 @@ TEST(SoundSystem, BadFilesAndRemovalsLeaveAWorkingList) {
     loose.play();  // no source: nothing to play
     EXPECT_FALSE(loose.isLoaded());
 }
+
+TEST(SoundSystem, TheVolumeIsTheListenersGainSoEverySoundFollowsIt) {
+    SoundSystem& sounds = gameSounds();
+    ASSERT_TRUE(sounds.hasAudioDevice());
+    ALfloat gain = -1;
+    sounds.setVolume(40);
+    alGetListenerf(AL_GAIN, &gain);
+    EXPECT_FLOAT_EQ(gain, 0.4f);
+    sounds.setVolume(250);
+    alGetListenerf(AL_GAIN, &gain);
+    EXPECT_EQ(sounds.getVolume(), 100);
+    EXPECT_FLOAT_EQ(gain, 1.0f);
+    sounds.setVolume(-3);
+    alGetListenerf(AL_GAIN, &gain);
+    EXPECT_EQ(sounds.getVolume(), 0);
+    EXPECT_FLOAT_EQ(gain, 0.0f);
+    sounds.setVolume(100);
+}
