@@ -12,6 +12,8 @@ exit 101
 STANDIN
 chmod +x "$work/bin/xmessage"
 export PATH="$work/bin:$PATH"
+# The player's own settings (moved keys, full screen, volume) must not reach the tests.
+export XDG_CONFIG_HOME="$work/config"
 touch "$work/messages.log"
 
 xvfb_pid=""
