@@ -7,6 +7,7 @@
 namespace Art {
 
 void drawGuiArt(const std::string& dataDirectory);
+void drawGorgeArt(const std::string& dataDirectory);
 void drawMapArt(const std::string& dataDirectory);
 void drawPresentArt(const std::string& dataDirectory);
 void drawRoleArt(const std::string& dataDirectory);

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     set_color_depth(24);
     Art::drawGuiArt(dataDirectory);
     Art::drawMapArt(dataDirectory);
+    Art::drawGorgeArt(dataDirectory);
     Art::drawPresentArt(dataDirectory);
     Art::drawRoleArt(dataDirectory);
     Art::writeSoundArt(dataDirectory);
