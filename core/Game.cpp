@@ -142,12 +142,103 @@ int Game::adaptDelay(int delay, int lastFramesPerSecond) {
     return delay + 1;
 }
 
-bool Game::start() {
+bool Game::start(bool showMenu) {
+    // Here rather than in the constructor, so that tools and tests never read the player's file.
+    settings.load(Settings::defaultPath());
+    inputSystem.useKeys(settings);
+    soundSystem.setVolume(settings.getVolume());
     if (!screen.setVideoMode(800, 600, 32) && !screen.setVideoMode(640, 480, 32)) return false;
-    beginLevel();
-    gameLoop();
-    endLevel();
+    if (settings.isFullScreen()) screen.setFullScreen(true);
+    if (showMenu) {
+        openMenu();
+        for (;;) {
+            if (closeRequested.load()) return true;
+            const MenuSystem::Outcome outcome = runMenuFrame();
+            if (outcome == MenuSystem::Outcome::Quit) return true;
+            if (outcome == MenuSystem::Outcome::Chosen) break;
+            rest(countFrame());
+        }
+        leaveMenu();
+    }
+    do {
+        beginLevel();
+        gameLoop();
+        endLevel();
+    } while (advanceLevel());
     return true;
+}
+
+void Game::toggleFullScreen() {
+    screen.setFullScreen(!screen.isFullScreen());  // says itself when full screen cannot be had
+    // Nothing changed (no window, say): nothing to keep.
+    if (settings.isFullScreen() == screen.isFullScreen()) return;
+    settings.setFullScreen(screen.isFullScreen());
+    std::string error;
+    if (!settings.save(Settings::defaultPath(), error)) {
+        std::printf("Settings not saved: %s\n", error.c_str());
+        std::fflush(stdout);
+    }
+}
+
+void Game::openMenu() {
+    const Progress none;
+    menuSystem.open(levels, progress ? *progress : none);
+    screen.fadeIn();
+}
+
+void Game::leaveMenu() {
+    levelIndex = menuSystem.getChosenLevel();
+    escapePressed.store(false);
+    // The menu fades away while the level builds its world; the level fades itself in.
+    screen.fadeOut();
+}
+
+MenuSystem::Outcome Game::runMenuFrame() {
+    MenuSystem::Input input;
+    input.up = key[KEY_UP] || key[KEY_W];
+    input.down = key[KEY_DOWN] || key[KEY_S];
+    input.enter = key[KEY_ENTER] || key[KEY_ENTER_PAD];
+    input.escape = key[KEY_ESC] || escapePressed.exchange(false);
+    input.click = (mouse_b & 1) != 0;
+    input.mouseX = mouse_x;
+    input.mouseY = mouse_y;
+    const MenuSystem::Outcome outcome = menuSystem.frame(input, screen.getBufferPage());
+    screen.flip();
+    return outcome;
+}
+
+bool Game::advanceLevel() {
+    if (!nextLevelRequested.exchange(false) || !hasNextLevel() || closeRequested.load()) return false;
+    ++levelIndex;
+    // The last level's world goes before the next script builds its own.
+    lockGame();
+    players.clear();
+    mainPlayer = nullptr;
+    dialog.hide();
+    objectSystem.cleanupObjects();
+    eventSystem.clear();
+    unlockGame();
+    controlEnabled.store(true);
+    setPaused(false);
+    escapePressed.store(false);
+    gameOver.store(false);
+    return true;
+}
+
+void Game::recordWin() {
+    if (!progress) return;
+    Progress::Result result;
+    result.frames = levelStats.getFrames();
+    result.kills = levelStats.getKills();
+    result.headshots = levelStats.getHeadshots();
+    result.accuracy = levelStats.accuracyPercent();
+    result.deaths = levelStats.getDeaths();
+    progress->record(levels.at(levelIndex).script, result);
+    std::string error;
+    if (!progress->save(progressPath, error)) {
+        std::printf("Progress not kept: %s\n", error.c_str());
+        std::fflush(stdout);
+    }
 }
 
 void Game::beginLevel() {
@@ -158,7 +249,7 @@ void Game::beginLevel() {
     resultsScreen.hide();
     robot = new Robot();
     robot->setX(10).setY(150);
-    scriptSystem.start();
+    scriptSystem.start("./" + levels.at(levelIndex).script);
 }
 
 void Game::endLevel() {
@@ -183,11 +274,14 @@ void Game::runFrame() {
     inputSystem.doInput();
 
     // P pauses and goes on; F3 shows or hides the debug lines. Both act on the press.
-    if (key[KEY_P] && !pauseKeyHeld) setPaused(!isPaused());
+    const int pauseKey = settings.getKey(Settings::Action::Pause);
+    if (key[pauseKey] && !pauseKeyHeld) setPaused(!isPaused());
     if (key[KEY_F3] && !debugKeyHeld) debugLinesShown = !debugLinesShown;
-    pauseKeyHeld = key[KEY_P];
+    if (key[KEY_F11] && !fullScreenKeyHeld) toggleFullScreen();
+    pauseKeyHeld = key[pauseKey];
     debugKeyHeld = key[KEY_F3];
-    resultsScreen.readInput(key[KEY_ENTER] || key[KEY_ENTER_PAD], (mouse_b & 1) != 0);
+    fullScreenKeyHeld = key[KEY_F11];
+    resultsScreen.readInput(key[KEY_ENTER] || key[KEY_ENTER_PAD], (mouse_b & 1) != 0, key[KEY_R]);
 
     lockGame();
     // The world's step: the player's events, then every object moves and collides. A paused world

@@ -15,13 +15,16 @@
 #include "core/Lockstep.h"
 #include "core/MapSystem.h"
 #include "core/MenuSystem.h"
+#include "core/Progress.h"
 #include "core/Screen.h"
 #include "core/ServerNetwork.h"
+#include "core/Settings.h"
 #include "fighters/AISystem.h"
 #include "fighters/AimSystem.h"
 #include "hud/Dialog.h"
 #include "hud/InfoBar.h"
 #include "hud/ResultsScreen.h"
+#include "level/LevelList.h"
 #include "level/ScriptSystem.h"
 #include "sound/SoundSystem.h"
 #include "world/BlockSystem.h"
@@ -45,7 +48,9 @@ public:
 
     static Game* getInstance();
 
-    bool start();
+    // The level select first when asked (the player has finished a level), then the levels
+    // one after another as long as the results screen's "next level" is chosen.
+    bool start(bool showMenu = false);
     void gameLoop();
     // What start does around the main loop: set up the heads-up display, the robot
     // and the script thread, and afterwards stop the thread and free the robot.
@@ -54,6 +59,28 @@ public:
     void endLevel();
     // One frame: input, the world's step, drawing, the flip.
     void runFrame();
+    // The level select on the player's progress; its frames (input, drawing, the flip) until a
+    // level is chosen; then the chosen level is the one to begin.
+    void openMenu();
+    MenuSystem::Outcome runMenuFrame();
+    void leaveMenu();
+
+    // The campaign and the level in play (from 0).
+    void setLevels(const LevelList& list) { levels = list; }
+    const LevelList& getLevels() const { return levels; }
+    void setLevelIndex(int index) { levelIndex = index; }
+    int getLevelIndex() const { return levelIndex; }
+    bool hasNextLevel() const { return levelIndex + 1 < levels.size(); }
+    // Results screen, script thread: the player goes on; the level ends, and start or the
+    // level runner begins the next one (advanceLevel).
+    void requestNextLevel() { nextLevelRequested.store(true); }
+    // Between levels: true, with the world emptied and the next level chosen, when one was asked for.
+    bool advanceLevel();
+    // Where won levels are recorded; none (tools and tests) records nothing.
+    void useProgress(Progress* kept, const std::string& path) { progress = kept, progressPath = path; }
+    Progress* getProgress() { return progress; }
+    // Script thread, under the game lock: the level in play was won with these results.
+    void recordWin();
 
     Screen& getScreen() { return screen; }
     InputSystem& getInputSystem() { return inputSystem; }
@@ -73,6 +100,7 @@ public:
     // What the player did in this level; counted under the game lock.
     LevelStats& getLevelStats() { return levelStats; }
     ResultsScreen& getResultsScreen() { return resultsScreen; }
+    Settings& getSettings() { return settings; }
     std::vector<Player*>& getPlayers() { return players; }
     Robot* getRobot() { return robot; }
     Player* getMainPlayer() { return mainPlayer; }
@@ -137,6 +165,11 @@ private:
     LevelStats levelStats;
     ResultsScreen resultsScreen;
     Robot* robot = nullptr;
+    LevelList levels;
+    int levelIndex = 0;
+    std::atomic<bool> nextLevelRequested{false};
+    Progress* progress = nullptr;
+    std::string progressPath;
     // True so that a level whose script never locks the controls is playable.
     std::atomic<bool> controlEnabled{true};
     GameClock clock;
@@ -149,10 +182,14 @@ private:
     int countFrame();
     void drawDebugLines(BITMAP* buffer, int objectCount);
     void drawPaused(BITMAP* buffer);
+    // F11: the window or the whole screen, kept in the settings.
+    void toggleFullScreen();
     BITMAP* pausedLabel = nullptr;  // made at the first pause, after the video mode
     std::atomic<bool> paused{false};  // read by the script thread's waits
     bool pauseKeyHeld = false;
     bool debugKeyHeld = false;
+    bool fullScreenKeyHeld = false;
+    Settings settings;
     bool debugLinesShown = true;
     std::time_t secondStart = 0;
     int framesThisSecond = 0;

@@ -41,6 +41,13 @@ void Lockstep::release() {
     changed.notify_all();
 }
 
+void Lockstep::restart() {
+    std::lock_guard<std::mutex> lock(mutex);
+    released = false;
+    scriptRunning = true;
+    wakeAt = frame;
+}
+
 long long Lockstep::getFrame() {
     std::lock_guard<std::mutex> lock(mutex);
     return frame;

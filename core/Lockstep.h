@@ -29,6 +29,8 @@ public:
     void afterFrame();
     // Ends every wait for good (the game has stopped).
     void release();
+    // Main thread, the last script joined: the next level's script runs until its first wait.
+    void restart();
     long long getFrame();
 
 private:

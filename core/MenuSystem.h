@@ -1,8 +1,51 @@
 #pragma once
 
+#include <allegro.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace Torvane {
 
-// Placeholder: the game has no menus.
-class MenuSystem {};
+struct Picture;
+class LevelList;
+class Progress;
+
+// The level select shown when the game starts and the player has finished a level: each
+// level reached so far (all finished ones and the first one not finished) with its picture,
+// name and best time. Up and Down (or W and S, or the mouse) pick, Enter or a click starts,
+// Escape quits. Frame by frame like the game, so that the level runner can drive it.
+class MenuSystem {
+public:
+    enum class Outcome { Open, Chosen, Quit };
+    struct Input {
+        bool up = false, down = false, enter = false, click = false, escape = false;
+        int mouseX = -1, mouseY = -1;
+    };
+
+    void open(const LevelList& levels, const Progress& progress);
+    // One frame: reads fresh presses, moves the selection, draws the menu over target.
+    Outcome frame(const Input& input, BITMAP* target);
+    int getSelected() const { return selected; }
+    // The level the selection stands on, as the level list counts (from 0).
+    int getChosenLevel() const;
+    int getEntryCount() const { return static_cast<int>(entries.size()); }
+
+private:
+    struct Entry {
+        int level;
+        std::string name, best;
+        std::shared_ptr<const Picture> picture;
+    };
+    int entryAt(int mouseX, int mouseY, int height) const;
+    void draw(BITMAP* target);
+
+    std::vector<Entry> entries;
+    int selected = 0;
+    int firstShown = 0;
+    Input last;  // held keys count once
+    bool openedWithHeldKeys = true;
+};
 
 }  // namespace Torvane

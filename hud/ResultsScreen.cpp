@@ -2,46 +2,35 @@
 
 #include <string>
 
+#include "hud/BigText.h"
+
 namespace Torvane {
-
-namespace {
-
-// Text of the built-in 8x8 font drawn `scale` times as large, centred on x, through a scratch label.
-void bigText(BITMAP* target, const std::string& text, int scale, int centreX, int top, int color) {
-    const int w = text_length(font, text.c_str()), h = text_height(font);
-    BITMAP* label = create_bitmap(w, h);
-    if (!label) return;
-    clear_to_color(label, bitmap_mask_color(label));
-    textout_ex(label, font, text.c_str(), 0, 0, color, -1);
-    masked_stretch_blit(label, target, 0, 0, w, h, centreX - w * scale / 2, top, w * scale, h * scale);
-    destroy_bitmap(label);
-}
-
-}  // namespace
 
 ResultsScreen::~ResultsScreen() {
     if (picture) destroy_bitmap(picture);
 }
 
-void ResultsScreen::show(const LevelStats& stats) {
+void ResultsScreen::show(const LevelStats& stats, bool nextLevelThere) {
     shown = stats;
     if (picture) destroy_bitmap(picture);
     picture = nullptr;
-    again.store(false);
+    chosen.store(Choice::None);
+    nextThere.store(nextLevelThere);
     held.store(true);
     visible.store(true);
 }
 
 void ResultsScreen::hide() { visible.store(false); }
 
-void ResultsScreen::playAgain() {
-    again.store(true);
+void ResultsScreen::choose(Choice made) {
+    chosen.store(made);
     visible.store(false);
 }
 
-void ResultsScreen::readInput(bool enterDown, bool clickDown) {
-    const bool down = enterDown || clickDown;
-    if (!held.exchange(down) && down && isVisible()) playAgain();
+void ResultsScreen::readInput(bool enterDown, bool clickDown, bool againDown) {
+    const bool down = enterDown || clickDown || againDown;
+    if (held.exchange(down) || !down || !isVisible()) return;
+    choose(againDown || !nextThere.load() ? Choice::PlayAgain : Choice::NextLevel);
 }
 
 void ResultsScreen::draw(BITMAP* target) {
@@ -61,7 +50,7 @@ void ResultsScreen::render(int width, int height) {
     }
     const int centre = width / 2;
     const int gold = makecol(240, 200, 90), light = makecol(236, 236, 228), dim = makecol(150, 160, 180);
-    bigText(picture, "Mission complete", 4, centre, height / 8, gold);
+    BigText::draw(picture, "Mission complete", 4, centre, height / 8, gold);
     hline(picture, centre - 220, height / 8 + 48, centre + 220, gold);
 
     const std::string rows[][2] = {
@@ -75,16 +64,21 @@ void ResultsScreen::render(int width, int height) {
     for (const auto& row : rows) {
         // Labels end and values begin at the centre line, both at twice the font's size.
         const int labelWidth = text_length(font, row[0].c_str()) * 2;
-        bigText(picture, row[0], 2, centre - 24 - labelWidth / 2, top, dim);
+        BigText::draw(picture, row[0], 2, centre - 24 - labelWidth / 2, top, dim);
         const int valueWidth = text_length(font, row[1].c_str()) * 2;
-        bigText(picture, row[1], 2, centre + 24 + valueWidth / 2, top, light);
+        BigText::draw(picture, row[1], 2, centre + 24 + valueWidth / 2, top, light);
         top += 44;
     }
     const std::string detail =
         std::to_string(shown.getHits()) + " of " + std::to_string(shown.getShots()) + " bullets struck an enemy";
     textout_centre_ex(picture, font, detail.c_str(), centre, top + 4, dim, -1);
-    bigText(picture, "Enter or click: play again", 2, centre, height - height / 5, light);
-    bigText(picture, "Escape: quit", 2, centre, height - height / 5 + 36, dim);
+    if (nextThere.load()) {
+        BigText::draw(picture, "Enter or click: next level", 2, centre, height - height / 5 - 36, light);
+        BigText::draw(picture, "R: play again", 2, centre, height - height / 5, dim);
+    } else {
+        BigText::draw(picture, "Enter or click: play again", 2, centre, height - height / 5, light);
+    }
+    BigText::draw(picture, "Escape: quit", 2, centre, height - height / 5 + 36, dim);
 }
 
 }  // namespace Torvane

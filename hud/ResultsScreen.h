@@ -9,8 +9,9 @@
 namespace Torvane {
 
 // The screen that ends a level: what the player did (time, kills, headshots, accuracy,
-// deaths) over the whole view, and the choice to play again (Enter or a click) or to
-// quit (Escape, which quits anywhere). Shown and read by the script thread, drawn and
+// deaths) over the whole view, and the choice to go on to the next level (Enter or a click,
+// when there is one), to play again (R, or Enter when there is no next level) or to quit
+// (Escape, which quits anywhere). Shown and read by the script thread, drawn and
 // answered by the frame loop. The picture is made on the first frame it is drawn and
 // kept while it is shown.
 class ResultsScreen {
@@ -21,16 +22,17 @@ public:
     ~ResultsScreen();
 
     // Call under the game lock.
-    void show(const LevelStats& stats);
+    enum class Choice { None, PlayAgain, NextLevel };
+    void show(const LevelStats& stats, bool nextLevelThere = false);
     void hide();
     bool isVisible() const { return visible.load(); }
-    // The player chose to play again: the screen goes away and the script reads the choice.
-    void playAgain();
-    bool wasPlayAgainChosen() const { return again.load(); }
+    // The player chose: the screen goes away and the script reads the choice.
+    void choose(Choice made);
+    Choice getChoice() const { return chosen.load(); }
 
-    // Takes a fresh press of Enter or the left button (one held on from before the screen
+    // Takes a fresh press of Enter, the left button or R (one held on from before the screen
     // came up does not count).
-    void readInput(bool enterDown, bool clickDown);
+    void readInput(bool enterDown, bool clickDown, bool againDown = false);
     void draw(BITMAP* target);
 
 private:
@@ -39,7 +41,8 @@ private:
     LevelStats shown;
     BITMAP* picture = nullptr;
     std::atomic<bool> visible{false};
-    std::atomic<bool> again{false};
+    std::atomic<Choice> chosen{Choice::None};
+    std::atomic<bool> nextThere{false};
     // Set by show on the script thread, read by the frame loop outside the game lock.
     std::atomic<bool> held{true};
 };

@@ -482,24 +482,34 @@ void hangPresent(HostStack& stack, PellixVariable& result, int argc) {
     }
 }
 
-// Shows what the player did over the whole screen and waits for his choice: 1 to play again (the
-// counts start over), 0 when the game is stopping. Quitting is Escape, as everywhere.
+// Shows what the player did over the whole screen, keeps the win in the player's progress and
+// waits for his choice: 1 to play again (the counts start over), 2 for the next level (the script
+// ends the level with endgame, and the game starts the next one), 0 when the game is stopping.
+// Quitting is Escape.
 void showResults(HostStack& stack, PellixVariable& result, int argc) {
     (void)stack, (void)argc;
     ResultsScreen& screen = game->getResultsScreen();
     {
         WorldAccess access;
-        screen.show(game->getLevelStats());
+        screen.show(game->getLevelStats(), game->hasNextLevel());
+        game->recordWin();
         if (GameObserver* observer = game->getObserver()) observer->resultsShown(game->getLevelStats().summary());
     }
     game->getScreen().fadeIn();
     while (screen.isVisible() && game->getScriptSystem().pause(waitCheckMilliseconds)) {
     }
     WorldAccess access;
-    const bool again = screen.wasPlayAgainChosen() && game->isRunning();
+    const ResultsScreen::Choice choice = game->isRunning() ? screen.getChoice() : ResultsScreen::Choice::None;
     screen.hide();
-    if (again) game->getLevelStats().reset();
-    result.setInteger(again ? 1 : 0);
+    int answer = 0;
+    if (choice == ResultsScreen::Choice::PlayAgain) {
+        game->getLevelStats().reset();
+        answer = 1;
+    } else if (choice == ResultsScreen::Choice::NextLevel) {
+        game->requestNextLevel();
+        answer = 2;
+    }
+    result.setInteger(answer);
 }
 
 void registerHostFunctions(PellixScript& script) {

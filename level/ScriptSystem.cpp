@@ -31,19 +31,27 @@ void reportError(const std::string& text) {
 
 }  // namespace
 
-void ScriptSystem::start() {
+void ScriptSystem::start(const std::string& entry) {
     game = Game::getInstance();
-    registerHostFunctions(script);
+    if (started) {
+        stop();
+        script = std::make_unique<PellixScript>();
+        game->getLockstep().restart();
+        std::lock_guard<std::mutex> guard(eventLock);
+        events.clear();
+    }
+    started = true;
+    registerHostFunctions(*script);
     // Functions parsed before a load error stay registered: a level that fails to load must run none of them.
-    loaded = script.load("./script/main.fb");
-    if (!loaded) reportError("Script error: " + script.getLastError());
+    loaded = script->load(entry);
+    if (!loaded) reportError("Script error: " + script->getLastError());
     thread = createThread(this, threadProcedure);
 }
 
 void ScriptSystem::stop() {
     if (!thread) return;
     // A script that loops without calling the host would otherwise keep the join waiting for ever.
-    script.requestStop();
+    script->requestStop();
     game->getLockstep().release();
     joinThread(thread);
     thread = nullptr;
@@ -80,7 +88,7 @@ bool ScriptSystem::takeEvent(ScriptEvent& e) {
 
 void ScriptSystem::runScript() {
     writeLine("Script thread running ");
-    if (loaded && !script.run("Main")) reportError("Runtime error: " + script.getLastError());
+    if (loaded && !script->run("Main")) reportError("Runtime error: " + script->getLastError());
     while (game->isRunning()) {
         if (loaded) serveEvents();
         pause(eventPollMilliseconds);
@@ -90,7 +98,7 @@ void ScriptSystem::runScript() {
 }
 
 void ScriptSystem::serveEvents() {
-    std::vector<PellixVariable>& stack = *script.getRuntimeStack();
+    std::vector<PellixVariable>& stack = *script->getRuntimeStack();
     ScriptEvent event;
     while (takeEvent(event)) {
         for (int param : {event.param1, event.param2, event.param3}) {
@@ -100,10 +108,10 @@ void ScriptSystem::serveEvents() {
         PellixScript::toUpperString(event.name);
         try {
             // The engine would let the three values spill into a short handler's locals and result.
-            const int parameters = script.parameterCount(event.name);
+            const int parameters = script->parameterCount(event.name);
             if (parameters >= 0 && parameters < 3)
                 throw PellixRuntimeException("Too many parameters", event.name, event.name, 0);
-            script.invokeFunction(event.name, 3);
+            script->invokeFunction(event.name, 3);
         } catch (const PellixRuntimeException& e) {
             reportError(e.getFunction() + "(" + std::to_string(e.getLine()) + "): " + e.getError() + " : " +
                       e.getDetail());

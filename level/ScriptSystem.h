@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -20,7 +21,7 @@ struct ScriptEvent {
 };
 
 // The level script beside the game. start registers the host functions, loads
-// "./script/main.fb" and starts the script thread, which runs Main and then
+// the level's entry script ("./script/main.fb" unless told) and starts the script thread, which runs Main and then
 // serves raised events by calling the script function of the event's name with
 // the event's three integers, until the game stops.
 class ScriptSystem {
@@ -35,7 +36,7 @@ public:
     // Neither joins the thread nor serves what is still queued.
     ~ScriptSystem() = default;
 
-    void start();
+    void start(const std::string& entry = "./script/main.fb");
     // Stops a script still running (the game has ended) and joins the thread.
     void stop();
     // Queues an event for the script thread; false when too many wait already (the event is dropped).
@@ -52,14 +53,16 @@ public:
     // false, once the game no longer runs; true when the time was slept out.
     bool pause(int milliseconds);
 
-    PellixScript& getScript() { return script; }
+    PellixScript& getScript() { return *script; }
     // False after start when the level script failed to load (nothing of it runs).
     bool isLoaded() const { return loaded; }
 
 private:
     void* thread = nullptr;
     bool loaded = false;  // a script that failed to load runs nothing, not even the functions read before the error
-    PellixScript script;
+    // Each level starts on a fresh script: nothing of the last level's globals or functions is left.
+    std::unique_ptr<PellixScript> script = std::make_unique<PellixScript>();
+    bool started = false;
     // The game thread appends and the script thread takes: the queue has a lock of its own.
     std::mutex eventLock;
     std::deque<ScriptEvent> events;

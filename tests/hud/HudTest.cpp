@@ -146,21 +146,30 @@ TEST(InfoBarDeathTest, AMissingPictureEndsTheGameWithTheFileAndTheDirectoryNamed
         ".*start it in its data/ directory\\.\n");
 }
 
-TEST(ResultsScreen, OnlyAFreshPressPlaysAgainAndThePictureIsDrawnOverTheWholeView) {
+TEST(ResultsScreen, OnlyAFreshPressChoosesAndThePictureIsDrawnOverTheWholeView) {
+    using Choice = Torvane::ResultsScreen::Choice;
     Torvane::ResultsScreen results;
     Torvane::LevelStats stats;
     results.readInput(false, true);
-    EXPECT_FALSE(results.wasPlayAgainChosen()) << "hidden, it takes nothing";
+    EXPECT_EQ(results.getChoice(), Choice::None) << "hidden, it takes nothing";
     results.show(stats);
     results.readInput(true, false);
     EXPECT_TRUE(results.isVisible()) << "Enter held from before the screen came up does not count";
     results.readInput(false, false);
     results.readInput(false, true);
-    EXPECT_TRUE(results.wasPlayAgainChosen());
+    EXPECT_EQ(results.getChoice(), Choice::PlayAgain) << "no next level: a click plays again";
     EXPECT_FALSE(results.isVisible());
 
-    results.show(stats);
-    EXPECT_FALSE(results.wasPlayAgainChosen()) << "a new showing starts without a choice";
+    results.show(stats, true);
+    EXPECT_EQ(results.getChoice(), Choice::None) << "a new showing starts without a choice";
+    results.readInput(false, false);
+    results.readInput(true, false);
+    EXPECT_EQ(results.getChoice(), Choice::NextLevel);
+    results.show(stats, true);
+    results.readInput(false, false, false);
+    results.readInput(false, false, true);
+    EXPECT_EQ(results.getChoice(), Choice::PlayAgain) << "R plays again even with a next level";
+    results.show(stats, true);
     BITMAP* frame = create_bitmap(800, 600);
     clear_to_color(frame, makecol(255, 0, 255));
     results.draw(frame);

@@ -145,6 +145,41 @@ BITMAP* robot() {
     return b;
 }
 
+// The outpost in the level select: the valley at noon, a snowy peak, the scouts' watchtower
+// on the left and the raiders' red banner over the camp on the right.
+BITMAP* levelOutpost() {
+    BITMAP* b = create_bitmap(200, 120);
+    for (int y = 0; y < 120; ++y) hline(b, 0, y, 199, blend(120, 180, 235, 196, 226, 246, y / 119.0f));
+    const int rock = makecol(120, 132, 158), snow = makecol(246, 248, 252);
+    triangle(b, 60, 86, 112, 22, 170, 86, rock);
+    triangle(b, 100, 37, 112, 22, 126, 40, snow);
+    triangle(b, 130, 86, 168, 44, 210, 86, makecol(136, 148, 172));
+    triangle(b, 160, 53, 168, 44, 177, 55, snow);
+    for (int x = 0; x < 200; ++x) {
+        const int far = 80 + static_cast<int>(6 * std::sin(x * 0.05) + 3 * std::sin(x * 0.13 + 1.0));
+        vline(b, x, far, 119, makecol(88, 142, 96));
+        const int near = 96 + static_cast<int>(4 * std::sin(x * 0.04 + 2.0));
+        vline(b, x, near, 119, makecol(92, 168, 72));
+        vline(b, x, 106, 119, makecol(118, 86, 58));
+    }
+    hline(b, 0, 105, 199, makecol(70, 140, 52));
+    const int wood = makecol(120, 82, 50), dark = makecol(84, 56, 34);
+    line(b, 18, 104, 24, 58, wood);  // the watchtower's legs and platform
+    line(b, 42, 104, 36, 58, wood);
+    line(b, 20, 90, 40, 76, dark);
+    line(b, 40, 90, 20, 76, dark);
+    rectfill(b, 14, 50, 46, 58, wood);
+    triangle(b, 12, 50, 30, 38, 48, 50, makecol(150, 60, 48));
+    vline(b, 170, 52, 104, makecol(90, 90, 96));  // the banner's pole and cloth
+    rectfill(b, 171, 54, 190, 66, makecol(200, 40, 40));
+    hline(b, 171, 60, 190, makecol(150, 26, 26));
+    rectfill(b, 132, 92, 158, 104, makecol(150, 108, 60));  // a crate of the camp
+    rect(b, 132, 92, 158, 104, dark);
+    line(b, 132, 92, 158, 104, dark);
+    rect(b, 0, 0, 199, 119, makecol(40, 48, 70));
+    return b;
+}
+
 void save(BITMAP* picture, const std::string& path) {
     AssetWriter::saveBitmap(picture, path);
     destroy_bitmap(picture);
@@ -164,6 +199,7 @@ void drawGuiArt(const std::string& dataDirectory) {
     save(grenade(), gui + "grenade.bmp");
     save(bullet(), gui + "bullet.bmp");
     save(robot(), gui + "ib.bmp");
+    save(levelOutpost(), gui + "level_outpost.bmp");
 }
 
 }  // namespace Art

@@ -1,7 +1,7 @@
 // torvane-replay: plays a level without a display or sound, frame by frame and
 // always the same way for the same level, inputs and seed.
 //
-//   torvane-replay [--data DIR] [--input FILE] [--seed N] [--frames N]
+//   torvane-replay [--data DIR] [--level N | --player] [--input FILE] [--seed N] [--frames N]
 //                  [--shot FRAME:FILE.png]... [--trace FILE] [--where N]
 //
 // Exit status: 0 when the script ended the game (or Escape was pressed), 1 on a
@@ -47,14 +47,19 @@ struct Options {
     std::vector<std::pair<long long, std::string>> shots;
     std::string trace;
     long long where = 0;  // every this many frames the camera and fighters are traced; 0: never
+    std::string level;    // "--level N", checked against the data's level list
+    bool player = false;  // as the game plays for a player: his progress, the level select
 };
 
 int usage(std::FILE* to, int status) {
     std::fprintf(to,
-                 "usage: torvane-replay [--data DIR] [--input FILE] [--seed N] [--frames N]\n"
+                 "usage: torvane-replay [--data DIR] [--level N | --player] [--input FILE] [--seed N] [--frames N]\n"
                  "                      [--shot FRAME:FILE.png]... [--trace FILE] [--where N]\n"
-                 "Plays the level script/main.fb of DIR (default: the current directory) without a display,\n"
+                 "Plays the first level of DIR (default: the current directory; --level N the N-th of\n"
+                 "script/levels.txt, and the next ones when the results screen goes on) without a display,\n"
                  "66 frames to a second, with the inputs of FILE, and writes a trace of what happened.\n"
+                 "--player plays as the game does for a player: his progress in $XDG_DATA_HOME/torvane is\n"
+                 "read and kept, and when he has finished a level the level select comes first.\n"
                  "--where N adds the camera and every fighter's place to the trace every N frames.\n"
                  "Exit status: 0 the game was ended, 1 script or input error, 3 the frames ran out first.\n");
     return status;
@@ -71,6 +76,10 @@ int parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") return -1;
+        if (option == "--player") {
+            options.player = true;
+            continue;
+        }
         if (i + 1 >= argc) return 2;
         const char* value = argv[++i];
         long long n = 0;
@@ -78,6 +87,8 @@ int parseOptions(int argc, char** argv, Options& options) {
             options.data = value;
         } else if (option == "--input") {
             options.input = value;
+        } else if (option == "--level") {
+            options.level = value;
         } else if (option == "--trace") {
             options.trace = value;
         } else if (option == "--seed" && number(value, 0, UINT_MAX, n)) {
@@ -96,6 +107,28 @@ int parseOptions(int argc, char** argv, Options& options) {
         }
     }
     return 0;
+}
+
+// The level select, frame by frame on the inputs: false when they quit it or the frames ran out.
+bool chooseLevel(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, const Options& options, long long& frame) {
+    const long long frames = options.frames;
+    game.openMenu();
+    for (; frame < frames; ++frame) {
+        inputs.apply(frame);
+        const Torvane::MenuSystem::Outcome outcome = game.runMenuFrame();
+        for (const auto& shot : options.shots) {
+            if (shot.first == frame && !savePicture(game.getScreen().getCurrentPage(), shot.second))
+                std::fprintf(stderr, "%s: the picture of frame %lld cannot be written\n", shot.second.c_str(), frame);
+        }
+        if (outcome == Torvane::MenuSystem::Outcome::Quit) return false;
+        if (outcome == Torvane::MenuSystem::Outcome::Chosen) {
+            game.leaveMenu();
+            trace.note("menu: level " + std::to_string(game.getLevelIndex() + 1) + " chosen");
+            ++frame;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -120,6 +153,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: no such data directory\n", options.data.c_str());
         return 1;
     }
+    Torvane::LevelList levels;
+    std::string error;
+    if (!levels.load(error)) std::fprintf(stderr, "%s\n", error.c_str());
+    int first = 0;
+    if (!options.level.empty() && (first = levels.indexOf(options.level, error)) < 0) {
+        std::fprintf(stderr, "torvane-replay: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.player && !options.level.empty()) return usage(stderr, 2);
+    Torvane::Progress progress;
+    if (options.player) {
+        std::string warning;
+        progress.load(Torvane::Progress::defaultPath(), warning);
+        if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
+    }
     // Never a window or a sound card, whatever this machine has.
     unsetenv("DISPLAY");
     setenv("ALSOFT_DRIVERS", "null", 1);
@@ -142,12 +190,20 @@ int main(int argc, char** argv) {
     }
     ReplayTrace trace(*game, traceFile);
     game->setObserver(&trace);
+    game->setLevels(levels);
+    game->setLevelIndex(first);
+    long long frame = 0;
+    if (options.player) game->useProgress(&progress, Torvane::Progress::defaultPath());
+    if (options.player && !progress.isEmpty() && !chooseLevel(*game, inputs, trace, options, frame)) {
+        trace.writeSummary(frame, "escape");
+        std::fclose(traceFile);
+        return 0;
+    }
     game->beginLevel();
 
     Torvane::Lockstep& lockstep = game->getLockstep();
     FrameWatchdog watchdog(watchdogSeconds, stuckFrame);
     std::string ending = "frames";
-    long long frame = 0;
     // A level whose script does not load is not played: its error is in the trace, and the status says so.
     if (!game->getScriptSystem().isLoaded()) ending = "script error";
     for (; ending == "frames"; ++frame) {
@@ -159,6 +215,17 @@ int main(int argc, char** argv) {
         }
         trace.lookForDeaths();
         if (!game->isRunning()) {
+            // The results screen went on: the next level starts where a player's game would.
+            game->setObserver(nullptr);
+            game->endLevel();
+            game->setObserver(&trace);
+            if (game->advanceLevel()) {
+                trace.note("level " + std::to_string(game->getLevelIndex() + 1) + " " +
+                           game->getLevels().at(game->getLevelIndex()).script);
+                game->beginLevel();
+                --frame;
+                continue;
+            }
             ending = "endgame";
             break;
         }

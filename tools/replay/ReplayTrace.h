@@ -29,6 +29,8 @@ public:
     void lookForDeaths();
     // Where the camera and every fighter are now: for finding where to point when writing inputs.
     void writePositions();
+    // A line of the runner's own: the level select's choice, the next level starting.
+    void note(const std::string& text) { write(text); }
     void writeSummary(long long frames, const std::string& ending);
     bool hadScriptError() const { return scriptError; }
 
