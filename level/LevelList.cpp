@@ -31,10 +31,10 @@ bool safePath(const std::string& path, const std::string& folder) {
 
 void LevelList::useDefault() { levels = {Level{"script/main.fb", "Level 1", ""}}; }
 
-bool LevelList::load(std::string& error) {
+bool LevelList::load(std::string& error, const std::string& directory) {
     std::string text;
     useDefault();
-    if (!UserFiles::read(fileName, 64 * 1024, text, error)) return error.empty();
+    if (!UserFiles::read(directory + "/" + fileName, 64 * 1024, text, error)) return error.empty();
     return parse(text, error);
 }
 

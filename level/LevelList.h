@@ -21,9 +21,9 @@ public:
         std::string picture;  // relative to the data directory, under image/; may be empty
     };
 
-    // Reads the list from the current directory. False with a message naming the line when the
+    // Reads the list of the data directory. False with a message naming the line when the
     // file is there but wrong; the list then holds the single default level.
-    bool load(std::string& error);
+    bool load(std::string& error, const std::string& directory = ".");
     bool parse(const std::string& text, std::string& error);
 
     int size() const { return static_cast<int>(levels.size()); }

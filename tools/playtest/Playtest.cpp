@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/GameClock.h"
+#include "level/LevelList.h"
 #include "tools/playtest/PlaytestPlayer.h"
 #include "tools/playtest/PlaytestReport.h"
 #include "tools/playtest/PlaytestRun.h"
@@ -29,13 +30,15 @@ struct Options {
     std::string json;
     std::string saveInput;
     int saveRun = 1;  // which game of the first player played --save-input keeps
+    std::string level = "1";  // of the data's level list
 };
 
 int usage(std::FILE* to, int status) {
     std::fprintf(to,
-                 "usage: torvane-playtest [--data DIR] [--runs N] [--skill steady|shaky|rusher|all] [--seed S]\n"
-                 "                        [--minutes M] [--json FILE] [--save-input FILE [--save-run N]]\n"
-                 "Simulated players play the level script/main.fb of DIR (default: the current directory)\n"
+                 "usage: torvane-playtest [--data DIR] [--level N] [--runs N] [--skill steady|shaky|rusher|all]\n"
+                 "                        [--seed S] [--minutes M] [--json FILE] [--save-input FILE [--save-run N]]\n"
+                 "Simulated players play the first level of DIR (default: the current directory; --level N\n"
+                 "the N-th of its script/levels.txt),\n"
                  "N games each (default 10), at most M minutes of game time a game (default 5; a game that\n"
                  "runs out of time is lost), and a table per player tells how they fared. The same seed\n"
                  "(default 1) gives the same table. --json FILE writes the same numbers as JSON;\n"
@@ -72,6 +75,8 @@ int parseOptions(int argc, char** argv, Options& options) {
         long long n = 0;
         if (option == "--data") {
             options.data = value;
+        } else if (option == "--level") {
+            options.level = value;
         } else if (option == "--runs" && whole(value, 1, 10000, n)) {
             options.runs = static_cast<int>(n);
         } else if (option == "--skill" && (std::string(value) == "all" || PlaytestPlayer::findSkill(value))) {
@@ -97,12 +102,12 @@ int parseOptions(int argc, char** argv, Options& options) {
     return 0;
 }
 
-bool saveInputs(const std::string& path, const std::string& data, const PlaytestPlayer::Skill& skill,
+bool saveInputs(const std::string& path, const std::string& data, int level, const PlaytestPlayer::Skill& skill,
                 const PlaytestRun::Result& run) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (!file) return false;
-    std::fprintf(file, "# torvane-playtest, player %s: torvane-replay --data %s --input %s --seed %u\n", skill.name,
-                 data.c_str(), path.c_str(), run.gameSeed);
+    std::fprintf(file, "# torvane-playtest, player %s: torvane-replay --data %s --level %d --input %s --seed %u\n",
+                 skill.name, data.c_str(), level + 1, path.c_str(), run.gameSeed);
     std::fprintf(file, "# ending %s at frame %lld\n", run.ending.c_str(), run.won() ? run.winFrame : run.frames);
     for (const auto& line : run.lines) std::fprintf(file, "# %lld print %s\n", line.first, line.second.c_str());
     std::fputs(run.inputs.c_str(), file);
@@ -116,8 +121,16 @@ int main(int argc, char** argv) {
     const int bad = parseOptions(argc, argv, options);
     if (bad < 0) return usage(stdout, 0);
     if (bad > 0) return usage(stderr, 2);
-    if (access((options.data + "/script/main.fb").c_str(), R_OK) != 0) {
-        std::fprintf(stderr, "%s: no script/main.fb to play\n", options.data.c_str());
+    Torvane::LevelList levels;
+    std::string error;
+    if (!levels.load(error, options.data)) std::fprintf(stderr, "%s\n", error.c_str());
+    const int level = levels.indexOf(options.level, error);
+    if (level < 0) {
+        std::fprintf(stderr, "torvane-playtest: %s\n", error.c_str());
+        return 2;
+    }
+    if (access((options.data + "/" + levels.at(level).script).c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "%s: no %s to play\n", options.data.c_str(), levels.at(level).script.c_str());
         return 1;
     }
     const long long frameLimit =
@@ -129,6 +142,7 @@ int main(int argc, char** argv) {
         for (int run = 1; run <= options.runs; ++run) {
             PlaytestRun::Setup setup;
             setup.data = options.data;
+            setup.level = level;
             setup.skill = &skill;
             setup.seed = options.seed;
             setup.run = run;
@@ -142,7 +156,7 @@ int main(int argc, char** argv) {
             }
             if (setup.keepInputs) {
                 saved = true;
-                if (!saveInputs(options.saveInput, options.data, skill, result)) {
+                if (!saveInputs(options.saveInput, options.data, level, skill, result)) {
                     std::fprintf(stderr, "%s: cannot be written\n", options.saveInput.c_str());
                     return 1;
                 }

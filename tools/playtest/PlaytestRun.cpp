@@ -267,6 +267,11 @@ PlaytestRun::Result PlaytestRun::play(const Setup& setup) {
     }
     PlaytestRun run(*game);
     game->setObserver(&run);
+    Torvane::LevelList levels;
+    std::string error;
+    levels.load(error);
+    game->setLevels(levels);
+    game->setLevelIndex(setup.level < levels.size() ? setup.level : 0);
     game->beginLevel();
     if (game->getScriptSystem().isLoaded()) run.loop(setup, random);
     else run.result.ending = "failed";

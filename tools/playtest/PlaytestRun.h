@@ -55,6 +55,7 @@ public:
     };
     struct Setup {
         std::string data;
+        int level = 0;  // in the data's level list
         const PlaytestPlayer::Skill* skill = nullptr;
         unsigned seed = 1;
         int run = 1;
