@@ -512,6 +512,13 @@ void showResults(HostStack& stack, PellixVariable& result, int argc) {
     result.setInteger(answer);
 }
 
+void playerHealth(HostStack& stack, PellixVariable& result, int argc) {
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    // Null for no such fighter, as playerX; a fallen one's health may be below 0.
+    if (Player* fighter = findFighter(id)) result.setInteger(fighter->getHealth());
+}
+
 void registerHostFunctions(PellixScript& script) {
     // In the order of hostFunctionNames, which the pellix tool registers too.
     static constexpr PellixHostFunction functions[] = {
@@ -526,7 +533,7 @@ void registerHostFunctions(PellixScript& script) {
         unlessStopping<addHiddenPresent>, unlessStopping<setPlayerAIMode>, unlessStopping<die>,
         unlessStopping<playerX>,         unlessStopping<playerY>,         unlessStopping<playerBullets>,
         unlessStopping<removePresent>,   unlessStopping<hangPresent>,     unlessStopping<showResults>,
-        unlessStopping<setPlayerArmour>,
+        unlessStopping<setPlayerArmour>, unlessStopping<playerHealth>,
     };
     static_assert(std::size(functions) == hostFunctionNames.size(), "one function per host name");
     for (size_t i = 0; i < hostFunctionNames.size(); ++i) script.addFunction(hostFunctionNames[i], functions[i]);

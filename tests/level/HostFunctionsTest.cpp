@@ -143,11 +143,14 @@ TEST_F(HostFunctions, IdsThatNameNoFighterDoNothing) {
         call(die, {integer(other)});
         EXPECT_EQ(call(playerX, {integer(other)}).type, PellixVariable::Undefined);
         EXPECT_EQ(call(playerY, {integer(other)}).type, PellixVariable::Undefined);
+        EXPECT_EQ(call(playerHealth, {integer(other)}).type, PellixVariable::Undefined);
         call(say, {integer(other), text("nobody speaks")});
         EXPECT_FALSE(TestWorld::game().getDialog().isVisible());
         call(waitForPlayerAction, {integer(other)});  // returns at once
     }
     EXPECT_EQ(fighter(id)->getHealth(), 100);
+    call(setPlayerHealth, {integer(id), integer(37)});
+    EXPECT_EQ(call(playerHealth, {integer(id)}).getInteger(), 37);
     EXPECT_EQ(call(playerX, {integer(id)}).getInteger(), fighter(id)->getCentralX());
     EXPECT_EQ(call(playerY, {integer(id)}).getInteger(), fighter(id)->getCentralY());
 
@@ -211,7 +214,7 @@ TEST_F(HostFunctions, ShortCallsOfEveryFunctionStayOnTheirArguments) {
     for (PellixHostFunction function :
          {print, isNull, loadMap, addPlayer, showObject, setPlayerHealth, delay, addPlayerWeapon, switchWeapon,
           playerDoAim, playerDoFire, playerDoMove, playerDoStop, say, robotSay, waitForPlayerAction, showRobot,
-          lockControl, addPresent, addHiddenPresent, setPlayerAIMode, die, playerX, playerY, command}) {
+          lockControl, addPresent, addHiddenPresent, setPlayerAIMode, die, playerX, playerY, playerHealth, command}) {
         testing::internal::CaptureStdout();
         call(function, {});
         // The id as the only argument would be a delay of that many milliseconds, or a shell command.
