@@ -294,9 +294,10 @@ void Game::runFrame() {
         aimSystem.move();
         levelStats.frame();
     }
-    // Drawing, back to front: map, objects, heads-up panel, robot, bubble, reticle.
+    // Drawing, back to front: map, objects, the night, heads-up panel, robot, bubble, reticle.
     mapSystem.draw(buffer);
     objectSystem.drawObjects(buffer, mapSystem.getClientX(), mapSystem.getClientY());
+    nightShade.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY(), mainPlayer, objectSystem);
     infoBar.draw(buffer);
     if (robot && robot->isVisible()) robot->draw(buffer, 0, 0);
     if (!isPaused()) dialog.move();

@@ -28,6 +28,7 @@
 #include "level/ScriptSystem.h"
 #include "sound/SoundSystem.h"
 #include "world/BlockSystem.h"
+#include "world/NightShade.h"
 #include "world/ObjectSystem.h"
 
 namespace Torvane {
@@ -100,6 +101,7 @@ public:
     // What the player did in this level; counted under the game lock.
     LevelStats& getLevelStats() { return levelStats; }
     ResultsScreen& getResultsScreen() { return resultsScreen; }
+    NightShade& getNightShade() { return nightShade; }
     Settings& getSettings() { return settings; }
     std::vector<Player*>& getPlayers() { return players; }
     Robot* getRobot() { return robot; }
@@ -164,6 +166,7 @@ private:
     Dialog dialog;
     LevelStats levelStats;
     ResultsScreen resultsScreen;
+    NightShade nightShade;
     Robot* robot = nullptr;
     LevelList levels;
     int levelIndex = 0;
