@@ -21,6 +21,7 @@
 #include "weapons/Gun.h"
 #include "weapons/Pistol.h"
 #include "world/LevelFile.h"
+#include "world/NightShade.h"
 #include "world/OnceMessages.h"
 
 namespace Torvane {
@@ -121,6 +122,18 @@ void unlessStopping(HostStack& stack, PellixVariable& result, int argc) {
     act(stack, result, argc);
 }
 
+// A number a script gives for the night, held to Low..High; out of it one line says so and which is used.
+int nightArgument(const HostStack& stack, int argc, int positionFromTop, const char* call, const char* what, int low,
+                  int high) {
+    const int value = integerArgument(stack, argc, positionFromTop);
+    const int held = std::clamp(value, low, high);
+    if (held != value)
+        OnceMessages::show(std::string(call) + ": the " + what + " " + std::to_string(value) + " is not " +
+                           std::to_string(low) + " to " + std::to_string(high) + "; using " + std::to_string(held) +
+                           ".");
+    return held;
+}
+
 }  // namespace
 
 void print(HostStack& stack, PellixVariable& result, int argc) {
@@ -180,6 +193,8 @@ void loadMap(HostStack& stack, PellixVariable& result, int argc) {
     if (!game->readMap(path.c_str(), map)) return;
     WorldAccess access;
     game->applyMap(map);
+    // A new map is a new day: its level sets the night and the lamps again.
+    game->getNightShade().clear();
 }
 
 void addPlayer(HostStack& stack, PellixVariable& result, int argc) {
@@ -519,6 +534,24 @@ void playerHealth(HostStack& stack, PellixVariable& result, int argc) {
     if (Player* fighter = findFighter(id)) result.setInteger(fighter->getHealth());
 }
 
+void setNight(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int lampRadius = nightArgument(stack, argc, 1, "setNight", "lamp radius", 0, NightShade::maxRadius);
+    const int darkness = nightArgument(stack, argc, 2, "setNight", "darkness", 0, 255);
+    WorldAccess access;
+    game->getNightShade().setNight(darkness, lampRadius);
+}
+
+void addLight(HostStack& stack, PellixVariable& result, int argc) {
+    const int radius = nightArgument(stack, argc, 1, "addLight", "radius", 1, NightShade::maxRadius);
+    const int y = nightArgument(stack, argc, 2, "addLight", "y", -LevelLimits::maxCoordinate, LevelLimits::maxCoordinate);
+    const int x = nightArgument(stack, argc, 3, "addLight", "x", -LevelLimits::maxCoordinate, LevelLimits::maxCoordinate);
+    WorldAccess access;
+    const int id = game->getNightShade().addLight(x, y, radius);
+    if (id == 0) return refuseOverCap("lights", NightShade::maxLights);
+    result.setInteger(id);
+}
+
 void registerHostFunctions(PellixScript& script) {
     // In the order of hostFunctionNames, which the pellix tool registers too.
     static constexpr PellixHostFunction functions[] = {
@@ -533,7 +566,8 @@ void registerHostFunctions(PellixScript& script) {
         unlessStopping<addHiddenPresent>, unlessStopping<setPlayerAIMode>, unlessStopping<die>,
         unlessStopping<playerX>,         unlessStopping<playerY>,         unlessStopping<playerBullets>,
         unlessStopping<removePresent>,   unlessStopping<hangPresent>,     unlessStopping<showResults>,
-        unlessStopping<setPlayerArmour>, unlessStopping<playerHealth>,
+        unlessStopping<setPlayerArmour>, unlessStopping<playerHealth>,    unlessStopping<setNight>,
+        unlessStopping<addLight>,
     };
     static_assert(std::size(functions) == hostFunctionNames.size(), "one function per host name");
     for (size_t i = 0; i < hostFunctionNames.size(); ++i) script.addFunction(hostFunctionNames[i], functions[i]);

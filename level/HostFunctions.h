@@ -6,7 +6,7 @@
 
 namespace Torvane {
 
-// The 35 host functions through which a level script drives the game. Each has the
+// The 37 host functions through which a level script drives the game. Each has the
 // engine's host signature and takes its arguments by position from the top of the
 // run-time stack (print, isNull and message take them all); a missing argument reads
 // as undefined. They run on the script thread: work on the world happens under the
@@ -46,8 +46,10 @@ void die(HostStack& stack, PellixVariable& result, int argc);
 void playerX(HostStack& stack, PellixVariable& result, int argc);
 void playerY(HostStack& stack, PellixVariable& result, int argc);
 void playerHealth(HostStack& stack, PellixVariable& result, int argc);
+void setNight(HostStack& stack, PellixVariable& result, int argc);
+void addLight(HostStack& stack, PellixVariable& result, int argc);
 
-// Registers all 35 under their script names, in the order of hostFunctionNames.
+// Registers all 37 under their script names, in the order of hostFunctionNames.
 void registerHostFunctions(PellixScript& script);
 
 }  // namespace Torvane

@@ -305,3 +305,22 @@ TEST_F(HostFunctions, FadeInWaitsForTheFrames) {
     EXPECT_EQ(screen.getFadeMode(), FADE_SHOWN);
     EXPECT_GE(frames, 52);
 }
+
+TEST_F(HostFunctions, NightValuesOutOfRangeAreSaidAndHeldAndLampsAreCounted) {
+    NightShade& night = TestWorld::game().getNightShade();
+    testing::internal::CaptureStdout();
+    call(setNight, {integer(999), integer(-5)});
+    call(addLight, {integer(10), integer(20), integer(0)});
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "setNight: the lamp radius -5 is not 0 to 600; using 0.\n"
+              "setNight: the darkness 999 is not 0 to 255; using 255.\n"
+              "addLight: the radius 0 is not 1 to 600; using 1.\n");
+    EXPECT_EQ(night.getDarkness(), 255);
+    EXPECT_TRUE(night.isLit(10, 20));
+    for (int i = 2; i <= NightShade::maxLights; ++i) EXPECT_EQ(call(addLight, {integer(i), integer(0), integer(50)}).getInteger(), i);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(call(addLight, {integer(0), integer(0), integer(50)}).type, PellixVariable::Undefined);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("more than 32 lights"), std::string::npos);
+    call(setNight, {integer(0), integer(0)});
+    EXPECT_EQ(night.getLightCount(), 0);
+}
