@@ -9,6 +9,7 @@ namespace Art {
 void drawGuiArt(const std::string& dataDirectory);
 void drawGorgeArt(const std::string& dataDirectory);
 void drawMapArt(const std::string& dataDirectory);
+void drawNightArt(const std::string& dataDirectory);
 void drawPresentArt(const std::string& dataDirectory);
 void drawRoleArt(const std::string& dataDirectory);
 void writeSoundArt(const std::string& dataDirectory);
