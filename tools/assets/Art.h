@@ -8,6 +8,7 @@ namespace Art {
 
 void drawGuiArt(const std::string& dataDirectory);
 void drawGorgeArt(const std::string& dataDirectory);
+void drawFortArt(const std::string& dataDirectory);
 void drawMapArt(const std::string& dataDirectory);
 void drawNightArt(const std::string& dataDirectory);
 void drawPresentArt(const std::string& dataDirectory);

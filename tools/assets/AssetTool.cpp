@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     Art::drawGuiArt(dataDirectory);
     Art::drawMapArt(dataDirectory);
     Art::drawGorgeArt(dataDirectory);
+    Art::drawFortArt(dataDirectory);
     Art::drawNightArt(dataDirectory);
     Art::drawPresentArt(dataDirectory);
     Art::drawRoleArt(dataDirectory);
