@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -22,7 +23,7 @@ public:
     NightShade() = default;
     NightShade(const NightShade&) = delete;
     NightShade& operator=(const NightShade&) = delete;
-    ~NightShade();
+    ~NightShade() = default;
 
     // darkness 0 (day) to 255 (black); 0 ends the night and forgets the lamps. A radius of 0 is no lamp.
     void setNight(int darkness, int lampRadius);
@@ -61,6 +62,7 @@ private:
     // The light of one lamp, kept by radius: each is computed once, not every frame.
     const std::vector<std::uint8_t>& pool(int radius);
     void shine(const Light& light, int cameraX, int cameraY);
+    void lay(BITMAP* target) const;
 
     int darkness = 0;
     int lampRadius = 0;
@@ -69,8 +71,12 @@ private:
     std::vector<Light> lights;
     std::vector<Light> flashes;
     std::map<int, std::vector<std::uint8_t>> pools;
-    // The view's shade: made at the first night frame and kept; its alpha is the darkness at each pixel.
-    BITMAP* shade = nullptr;
+    // The darkness left at each point of the view, a cell for every 2x2 pixels (the light is soft,
+    // so the finer grid would not show): made at the first night frame and kept.
+    std::vector<std::uint8_t> shade;
+    int shadeWidth = 0, shadeHeight = 0;
+    // The darkness left where a lamp gives that much light.
+    std::array<std::uint8_t, 256> darknessFor{};
 };
 
 }  // namespace Torvane
