@@ -457,16 +457,24 @@ void drawGorgeArt(const std::string& dataDirectory) {
     std::string folder = dataDirectory + "/image/object/";
     AssetWriter::makeDirectories(folder);
     // Solid pieces, drawn where map/gorge.map places them so that neighbours join up: the near
-    // rim, the far floor, the two narrow nests below each step (a raider on a board that narrow
-    // stands his ground) and the two steps of the high ground.
+    // rim, the far floor, the narrow boards of each nest's two riflemen (a raider on a board that
+    // narrow stands his ground; the second a jump's width back, where the scout can face him) and the two steps of the high ground. The far floor and the first step
+    // end in pieces of their own, so that raiders below never wander under the next nest, out
+    // of the scout's sight from above.
     save(rock(1600, 240, 0, 1160, 61, false, true), folder + "gorge_rim.bmp");
-    save(rock(800, 240, 2200, 1160, 62, true, false), folder + "gorge_floor.bmp");
+    save(rock(560, 240, 2200, 1160, 62, true, false), folder + "gorge_floor.bmp");
+    save(rock(240, 240, 2760, 1160, 72, false, false), folder + "gorge_floor_end.bmp");
     save(rock(80, 400, 3000, 1000, 63, true, false), folder + "gorge_nest_low.bmp");
-    save(rock(80, 400, 3080, 1000, 64, false, false), folder + "gorge_nest_low2.bmp");
-    save(rock(1400, 400, 3160, 1000, 65, false, false), folder + "gorge_step.bmp");
+    save(rock(160, 400, 3080, 1000, 64, false, false), folder + "gorge_ledge_low.bmp");
+    save(rock(80, 400, 3240, 1000, 74, false, false), folder + "gorge_nest_low2.bmp");
+    save(rock(940, 400, 3320, 1000, 65, false, false), folder + "gorge_step.bmp");
+    save(rock(300, 400, 4260, 1000, 73, false, false), folder + "gorge_step_end.bmp");
     save(rock(80, 540, 4560, 860, 66, true, false), folder + "gorge_nest_high.bmp");
-    save(rock(80, 540, 4640, 860, 67, false, false), folder + "gorge_nest_high2.bmp");
-    save(rock(480, 540, 4720, 860, 68, false, false), folder + "gorge_top.bmp");
+    save(rock(160, 540, 4640, 860, 67, false, false), folder + "gorge_ledge_high.bmp");
+    save(rock(80, 540, 4800, 860, 75, false, false), folder + "gorge_nest_high2.bmp");
+    save(rock(320, 540, 4880, 860, 68, false, false), folder + "gorge_top.bmp");
+    // The gorge's walls at both ends of the map.
+    save(rock(80, 540, 0, 620, 76, false, true), folder + "gorge_pillar.bmp");
     save(bridgeDeck(600, 22), folder + "bridge_timber.bmp");
     save(sandbags(44, 30), folder + "sandbags.bmp");
     // Decoration.
