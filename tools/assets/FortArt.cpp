@@ -81,7 +81,7 @@ BITMAP* ground(int width, int height, int mapX, int mapY, bool paved, int seed) 
         for (int y = 0; y < height; ++y) {
             int my = mapY + y;
             Colour c = earth.scaled(0.8f + noise(mx, my, 14, seed + 1) * 0.3f);
-            if (noise(mx, my, 6, seed + 2) > 0.78f) c = stone.scaled(0.7f + noise(mx, my, 3, seed + 3) * 0.3f);
+            if (noise(mx, my, 6, seed + 2) > 0.86f) c = earth.mixed(stone, 0.5f).scaled(0.8f + noise(mx, my, 3, seed + 3) * 0.2f);
             if (paved && y < 26) {
                 // Flagstones: rows of slabs with dark joints, lit along the top.
                 int row = y / 13, slab = (mx + row * 23) / 46;
@@ -119,7 +119,8 @@ void log(BITMAP* b, int left, int top, int width, int bottom, float tint, int se
             float streak = 0.85f + noise(x * 4.0f, y * 0.15f, 6, seed) * 0.3f;
             Colour c = logWood.scaled(tint * light * streak);
             if (y < point + 3) c = Colour{196, 160, 116}.scaled(light);  // the cut face of the point
-            putpixel(b, x, y, c.make());
+            // Behind the fighters, so softened by the evening haze: they stand out against it.
+            putpixel(b, x, y, c.mixed(dusk, 0.3f).make());
         }
     }
 }
