@@ -168,6 +168,18 @@ bool Game::start(bool showMenu) {
     return true;
 }
 
+void Game::applySettings() {
+    inputSystem.useKeys(settings);
+    soundSystem.setVolume(settings.getVolume());
+    if (settings.isFullScreen() != screen.isFullScreen()) screen.setFullScreen(settings.isFullScreen());
+    settings.setFullScreen(screen.isFullScreen());
+    std::string error;
+    if (!settings.save(Settings::defaultPath(), error)) {
+        std::printf("Settings not saved: %s\n", error.c_str());
+        std::fflush(stdout);
+    }
+}
+
 void Game::toggleFullScreen() {
     screen.setFullScreen(!screen.isFullScreen());  // says itself when full screen cannot be had
     // Nothing changed (no window, say): nothing to keep.
@@ -182,7 +194,7 @@ void Game::toggleFullScreen() {
 
 void Game::openMenu() {
     const Progress none;
-    menuSystem.open(levels, progress ? *progress : none);
+    menuSystem.open(levels, progress ? *progress : none, &settings);
     screen.fadeIn();
 }
 
@@ -200,9 +212,18 @@ MenuSystem::Outcome Game::runMenuFrame() {
     input.enter = key[KEY_ENTER] || key[KEY_ENTER_PAD];
     input.escape = key[KEY_ESC] || escapePressed.exchange(false);
     input.click = (mouse_b & 1) != 0;
+    input.left = key[KEY_LEFT] || key[KEY_A];
+    input.right = key[KEY_RIGHT] || key[KEY_D];
     input.mouseX = mouse_x;
     input.mouseY = mouse_y;
+    // A key that went down this frame, for the settings page to give to an action.
+    for (int scancode = 1; scancode < KEY_MAX; ++scancode) {
+        const bool down = key[scancode] != 0;
+        if (down && !menuKeysHeld[scancode] && !input.newKey) input.newKey = scancode;
+        menuKeysHeld[scancode] = down;
+    }
     const MenuSystem::Outcome outcome = menuSystem.frame(input, screen.getBufferPage());
+    if (menuSystem.settingsChanged()) applySettings();
     screen.flip();
     return outcome;
 }

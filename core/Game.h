@@ -187,6 +187,9 @@ private:
     void drawPaused(BITMAP* buffer);
     // F11: the window or the whole screen, kept in the settings.
     void toggleFullScreen();
+    // The settings page changed them: into the input, the sound and the screen, and kept.
+    void applySettings();
+    bool menuKeysHeld[KEY_MAX] = {};
     BITMAP* pausedLabel = nullptr;  // made at the first pause, after the video mode
     std::atomic<bool> paused{false};  // read by the script thread's waits
     bool pauseKeyHeld = false;

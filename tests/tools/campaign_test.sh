@@ -2,7 +2,7 @@
 # campaign_test.sh REPLAY SOURCE_DIR DATA_DIR: the campaign as a player meets it, frame-exact. A new
 # player starts on the first level; its results offer the next level, which starts by itself and the
 # win is kept in the progress file; coming back, the level select shows what was reached and starts
-# the chosen level; a damaged progress file is said once and means nothing finished; --level out of
+# the chosen level, and its settings page changes and keeps a setting; a damaged progress file is said once and means nothing finished; --level out of
 # range names the levels.
 set -euo pipefail
 replay=$1
@@ -35,6 +35,16 @@ grep -q "print first: started" "$work/out.trace" || fail "the chosen level did n
 enter 12 > "$work/menu2.input"
 "$replay" --data "$work/data" --player --input "$work/menu2.input" > "$work/out.trace" 2> /dev/null || true
 grep -q "menu: level 2 chosen" "$work/out.trace" || fail "the menu did not open on the level reached"
+
+# The settings page: down to Settings, Enter, down to the volume, Left lowers it; kept in the config file.
+export XDG_CONFIG_HOME=$work/config
+printf '5 key down S\n8 key up S\n' > "$work/settings.input"
+enter 12 >> "$work/settings.input"
+printf '20 key down S\n23 key up S\n30 key down A\n33 key up A\n40 key down Escape\n43 key up Escape\n50 key down Escape\n' >> "$work/settings.input"
+"$replay" --data "$work/data" --player --input "$work/settings.input" --shot 35:"$work/settings.png" > "$work/out.trace" 2> /dev/null ||
+  fail "settings: status $?"
+grep -qx "volume = 90" "$XDG_CONFIG_HOME/torvane/settings" || fail "the volume was not kept: $(cat "$XDG_CONFIG_HOME/torvane/settings" 2>&1)"
+grep -q "menu:" "$work/out.trace" && fail "the settings page started a level"
 
 # A damaged progress file: one line says so, and the player starts on the first level.
 echo "script/main.fb time lots" > "$progress"
