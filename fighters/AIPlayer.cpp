@@ -43,6 +43,12 @@ void AIPlayer::decide(Player& target) {
         thinkTimer = decisionInterval;
         return;
     }
+    // Off the player's screen nobody can find it or be fought: it comes back into view first.
+    if (!Game::getInstance()->getMapSystem().inClient(getCentralX(), getCentralY())) {
+        if (board) setAction(PlayerAction{1, target.getCentralX(), 0});
+        thinkTimer = decisionInterval;
+        return;
+    }
     int choice = std::rand() % 7;
     if (choice <= 3) {
         shootAt(target);

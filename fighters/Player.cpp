@@ -240,6 +240,14 @@ void Player::move() {
     Weapon* weapon = getCurrentWeapon();
     if (equipment != 0 && weapon) weapon->move();
     RealBody::move();
+    // Squeezed out through the ground (placed inside a crate, say), a fighter would fall for ever where
+    // nobody can reach him and his level could never be finished: far below the map he is lost.
+    Game* game = Game::getInstance();
+    const int bottom = game ? game->getMapSystem().getHeight() : 0;
+    if (isAlive() && bottom > 0 && position.y > static_cast<float>(bottom) + fallOutMargin) {
+        game->getScriptSystem().raise(killEvent, getId(), getCentralX(), bottom);
+        die();
+    }
 }
 
 void Player::doMoveLeft() {

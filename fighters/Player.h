@@ -42,6 +42,8 @@ public:
     // The size of a fighter whose role gives no standing frame to measure.
     static constexpr int fallbackWidth = 28;
     static constexpr int fallbackHeight = 46;
+    // How far below the map's bottom a falling fighter is given up for lost, in pixels.
+    static constexpr int fallOutMargin = 400;
 
     Player();
     Player(const std::string& name, const std::string& role);

@@ -18,7 +18,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 case "$run" in
-  lose) seed=2071577191; frames=7400; expected_status=3 ;;
+  lose) seed=1391127336; frames=7000; expected_status=3 ;;
   win)  seed=1391127336; frames=20000; expected_status=0 ;;
   *) echo "usage: $0 lose|win REPLAY SOURCE_DIR DATA_DIR [--update]" >&2; exit 2 ;;
 esac

@@ -75,6 +75,10 @@ PlaytestPlayer::View PlaytestPlayer::look(Torvane::Game& game) const {
     for (Torvane::Player* other : game.getPlayers()) {
         if (other == me || !other->isAlive() || !other->isVisible() || other->getColor() == me->getColor()) continue;
         if (!inView(other->getX(), other->getY(), other->getWidth(), other->getHeight())) continue;
+        // At night only a fighter in some light is seen: his body or his head.
+        const Torvane::NightShade& night = game.getNightShade();
+        if (!night.isLit(other->getCentralX(), other->getCentralY()) && !night.isLit(other->getCentralX(), other->getY() + 8))
+            continue;
         int hitX = 0, hitY = 0;
         const bool stopped = game.getBlockSystem().checkLineCollision(
             me->getColor(), v.x, v.top + 8, other->getCentralX(), other->getCentralY(), &hitX, &hitY);
@@ -181,6 +185,15 @@ int PlaytestPlayer::walkDirection(const View& now, const View& seen) {
     for (const Fighter& enemy : seen.enemies) {
         if (!nearest || std::abs(enemy.x - now.x) < std::abs(nearest->x - now.x)) nearest = &enemy;
     }
+    // Where an enemy was last seen, for a while: a person goes back for one who dropped out of view
+    // rather than walking on into the unknown. Forgotten once that place is in view again, empty.
+    if (nearest) {
+        lastSeenX = nearest->x;
+        lastSeenFrame = frame;
+    } else if (lastSeenX - now.cameraX > 40 && lastSeenX - now.cameraX < now.viewWidth - 40) {
+        lastSeenFrame = -1;
+    }
+    const bool remembered = lastSeenFrame >= 0 && frame - lastSeenFrame < 15 * fps;
     // Cover is a breather, not a hiding place: back off a moment, then back into the fight.
     if (nearest && now.health < skill.coverHealth && frame >= nextCover) {
         coverUntil = frame + 2 * fps;
@@ -208,8 +221,13 @@ int PlaytestPlayer::walkDirection(const View& now, const View& seen) {
     } else if (nearest) {
         const int distance = std::abs(nearest->x - now.x);
         const int toward = nearest->x > now.x ? 1 : -1;
-        // Something in the way: closer, and over it, until he can be hit.
-        if (!nearest->clear) direction = toward;
+        // Something in the way: closer, and over it, until he can be hit. Standing on it right
+        // above him, a person walks on off its edge rather than turning on the spot.
+        if (!nearest->clear && distance < 60 && nearest->top > now.bottom) {
+            reverseDirection = lastDirection ? lastDirection : toward;
+            reverseUntil = frame + fps;
+            direction = reverseDirection;
+        } else if (!nearest->clear) direction = toward;
         else if (distance > skill.keepDistance + 40) direction = toward;
         else if (distance < skill.keepDistance / 2 && skill.keepDistance >= 200) direction = -toward;
     } else {
@@ -232,6 +250,9 @@ int PlaytestPlayer::walkDirection(const View& now, const View& seen) {
             direction = dx > 4 ? 1 : dx < -4 ? -1 : 0;
             if (present->y + present->height < now.bottom - 16 && std::abs(dx) < 100 && frame > jumpUntil + 20)
                 jumpUntil = frame + 10;
+        } else if (remembered) {
+            goal = 0;
+            direction = lastSeenX > now.x ? 1 : -1;
         } else {
             goal = 0;
             // Onward to the side not yet seen: east first, back west from the map's far end.
@@ -241,6 +262,7 @@ int PlaytestPlayer::walkDirection(const View& now, const View& seen) {
         }
     }
 
+    if (direction) lastDirection = direction;
     // Pushing against a wall shakes x by a pixel or so: only a real step counts as getting on.
     if (direction == 0 || std::abs(now.x - stillX) > 6 || stillSince < 0) {
         stillX = now.x;
@@ -281,8 +303,12 @@ void PlaytestPlayer::handleWeapon(std::string& out, const View& now, const View&
         if (distance > 150 && distance < 450) ++close;
         if (!target || distance < std::abs(target->x - now.x)) target = &enemy;
     }
+    // An enemy behind cover for a while, whom going at him did not reach: a grenade over it.
+    if (!target || target->clear) blockedSince = -1;
+    else if (blockedSince < 0) blockedSince = frame;
+    const bool dugIn = blockedSince >= 0 && frame - blockedSince > 4 * fps;
     // A grenade for a group at a throw's distance, now and then.
-    if (close >= 2 && now.total[grenadeSlot] > 0 && frame >= nextGrenade) {
+    if ((close >= 2 || dugIn) && now.total[grenadeSlot] > 0 && frame >= nextGrenade) {
         grenadeUntil = frame + fps;
         nextGrenade = frame + 5 * fps;
     }
@@ -327,10 +353,16 @@ void PlaytestPlayer::shoot(std::string& out, const View& now, const Fighter* ene
         return;
     }
     if (grenade) {
-        // One throw, then back to a gun.
+        // An empty hand's first pull only takes a grenade up: hold on until it is there, then
+        // one throw, then back to a gun.
+        if (now.reloading) {
+            grenadeUntil = frame + 2;
+            button(out, false);
+            return;
+        }
         button(out, true);
         releaseAt = frame + 3;
-        grenadeUntil = frame;
+        grenadeUntil = now.current[grenadeSlot] > 0 ? frame : frame + 10;
         return;
     }
     // Nobody empties a clip into a crate on purpose.

@@ -87,6 +87,10 @@ private:
     long long lastHit = 0, pushUntil = -1;
     long long jumpUntil = -1, stillSince = -1, reverseUntil = -1, coverUntil = -1, nextCover = 0;
     int stillX = 0, exploreDirection = 1, reverseDirection = 0;
+    int lastDirection = 0;
+    long long blockedSince = -1;
+    int lastSeenX = 0;
+    long long lastSeenFrame = -1;  // an enemy was last seen at lastSeenX then; -1: none to go back for  // the nearest enemy has been behind something since
     int goal = 0;
     long long goalSince = 0;
     std::set<int> givenUp;
