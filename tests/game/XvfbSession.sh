@@ -12,8 +12,9 @@ exit 101
 STANDIN
 chmod +x "$work/bin/xmessage"
 export PATH="$work/bin:$PATH"
-# The player's own settings (moved keys, full screen, volume) must not reach the tests.
-export XDG_CONFIG_HOME="$work/config"
+# The player's own settings and progress (moved keys, full screen, volume, a level select) must not reach
+# the tests, nor the tests' wins his progress.
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/share" XDG_STATE_HOME="$work/state"
 touch "$work/messages.log"
 
 xvfb_pid=""

@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 
 seed=$(sed -n '1s/.*--seed \([0-9]*\).*/\1/p' "$here/fort_$run.input")
 case "$run" in
-  lose) frames=7400; expected_status=3; main=$here/fort_lose.fb ;;
+  lose) frames=16600; expected_status=3; main=$here/fort_lose.fb ;;
   win)  frames=30000; expected_status=0; main=$data_dir/script/fort.fb ;;
   *) echo "usage: $0 lose|win REPLAY SOURCE_DIR DATA_DIR [--update]" >&2; exit 2 ;;
 esac
