@@ -11,26 +11,16 @@
 #include <cstdint>
 
 #include "tools/assets/Art.h"
+#include "tools/assets/ArtKit.h"
 #include "tools/assets/AssetWriter.h"
 
 namespace {
 
-int clampChannel(float value) { return std::max(0, std::min(255, static_cast<int>(value + 0.5f))); }
-
-struct Colour {
-    float r, g, b;
-    int make() const { return makecol(clampChannel(r), clampChannel(g), clampChannel(b)); }
-    Colour scaled(float f) const { return Colour{r * f, g * f, b * f}; }
-    Colour mixed(const Colour& other, float t) const {
-        return Colour{r + (other.r - r) * t, g + (other.g - g) * t, b + (other.b - b) * t};
-    }
-};
+using namespace ArtKit;
 
 // Sundown: the sky the map is filled with, the glow low on it, and the warm light on everything facing west.
 const Colour dusk{150, 108, 128}, glow{250, 170, 104}, earth{118, 88, 62}, turf{92, 108, 56};
 const Colour logWood{116, 78, 50}, stone{138, 128, 118};
-
-int transparent() { return makecol(255, 0, 255); }
 
 float hash(int x, int y, int seed) {
     std::uint32_t h = static_cast<std::uint32_t>(x) * 2654435761u ^ static_cast<std::uint32_t>(y) * 2246822519u ^
@@ -64,12 +54,6 @@ public:
 private:
     std::uint32_t state;
 };
-
-BITMAP* blank(int width, int height) {
-    BITMAP* picture = create_bitmap(width, height);
-    clear_to_color(picture, transparent());
-    return picture;
-}
 
 // Ground whose top-left corner lies at (mapX, mapY): a trampled grass edge over earth with
 // stones in it, or (paved) the courtyard's flagstones. Neighbours drawn from map coordinates join up.

@@ -12,76 +12,17 @@
 #include <vector>
 
 #include "tools/assets/Art.h"
+#include "tools/assets/ArtKit.h"
 #include "tools/assets/AssetWriter.h"
 
 namespace {
 
+using namespace ArtKit;
+
 const float pi = 3.14159265f;
-
-int clampChannel(float value) { return std::max(0, std::min(255, static_cast<int>(value + 0.5f))); }
-
-struct Colour {
-    float r, g, b;
-    int make() const { return makecol(clampChannel(r), clampChannel(g), clampChannel(b)); }
-    Colour scaled(float f) const { return Colour{r * f, g * f, b * f}; }
-    Colour mixed(const Colour& other, float t) const {
-        return Colour{r + (other.r - r) * t, g + (other.g - g) * t, b + (other.b - b) * t};
-    }
-};
 
 // The gorge's own palette: the rock, its dry grass, the haze of the far walls and the sky the map is filled with.
 const Colour sandstone{196, 132, 86}, dryGrass{170, 160, 78}, haze{206, 186, 178}, sky{176, 204, 228};
-
-int transparent() { return makecol(255, 0, 255); }
-
-float hash(int x, int y, int seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
-                      static_cast<std::uint32_t>(seed) * 2246822519u;
-    h = (h ^ (h >> 13)) * 1274126177u;
-    h ^= h >> 16;
-    return static_cast<float>(h & 0xffffff) / static_cast<float>(0xffffff);
-}
-
-float smooth(float t) { return t * t * (3 - 2 * t); }
-
-float noise(float x, float y, float scale, int seed) {
-    float fx = x / scale, fy = y / scale;
-    int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
-    float tx = smooth(fx - ix), ty = smooth(fy - iy);
-    float top = hash(ix, iy, seed) + (hash(ix + 1, iy, seed) - hash(ix, iy, seed)) * tx;
-    float bottom = hash(ix, iy + 1, seed) + (hash(ix + 1, iy + 1, seed) - hash(ix, iy + 1, seed)) * tx;
-    return top + (bottom - top) * ty;
-}
-
-float layered(float x, float y, float scale, int seed) {
-    float sum = 0, weight = 0, amplitude = 1;
-    for (int octave = 0; octave < 4; ++octave) {
-        sum += noise(x, y, scale, seed + octave * 101) * amplitude;
-        weight += amplitude;
-        amplitude *= 0.5f;
-        scale *= 0.5f;
-    }
-    return sum / weight;
-}
-
-class Dice {
-public:
-    explicit Dice(std::uint32_t seed) : state(seed * 2654435761u + 1) {}
-    float next() {
-        state = state * 1664525u + 1013904223u;
-        return static_cast<float>(state >> 8) / static_cast<float>(1 << 24);
-    }
-    int range(int low, int high) { return low + static_cast<int>(next() * (high - low + 1)) % (high - low + 1); }
-
-private:
-    std::uint32_t state;
-};
-
-BITMAP* blank(int width, int height) {
-    BITMAP* picture = create_bitmap(width, height);
-    clear_to_color(picture, transparent());
-    return picture;
-}
 
 // The rock at a point of the map. Pieces that stand side by side are drawn from the
 // same map coordinates, so that the rim, the nests and the steps join without a seam.

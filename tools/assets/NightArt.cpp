@@ -12,9 +12,12 @@
 #include <cstdint>
 
 #include "tools/assets/Art.h"
+#include "tools/assets/ArtKit.h"
 #include "tools/assets/AssetWriter.h"
 
 namespace {
+
+using namespace ArtKit;
 
 const float pi = 3.14159265f;
 
@@ -33,16 +36,6 @@ struct Colour {
 const Colour nightSky{14, 20, 44}, soil{74, 62, 52}, grass{52, 78, 56}, gravel{104, 100, 96}, lampGlow{255, 226, 150};
 const Colour steel{96, 104, 112}, olive{82, 92, 56}, timber{104, 78, 54};
 
-int transparent() { return makecol(255, 0, 255); }
-
-float hash(int x, int y, int seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
-                      static_cast<std::uint32_t>(seed) * 2246822519u;
-    h = (h ^ (h >> 13)) * 1274126177u;
-    h ^= h >> 16;
-    return static_cast<float>(h & 0xffffff) / static_cast<float>(0xffffff);
-}
-
 float noise(float x, float y, float scale, int seed) {
     float fx = x / scale, fy = y / scale;
     int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
@@ -51,25 +44,6 @@ float noise(float x, float y, float scale, int seed) {
     float top = hash(ix, iy, seed) + (hash(ix + 1, iy, seed) - hash(ix, iy, seed)) * tx;
     float bottom = hash(ix, iy + 1, seed) + (hash(ix + 1, iy + 1, seed) - hash(ix, iy + 1, seed)) * tx;
     return top + (bottom - top) * ty;
-}
-
-class Dice {
-public:
-    explicit Dice(std::uint32_t seed) : state(seed * 2654435761u + 1) {}
-    float next() {
-        state = state * 1664525u + 1013904223u;
-        return static_cast<float>(state >> 8) / static_cast<float>(1 << 24);
-    }
-    int range(int low, int high) { return low + static_cast<int>(next() * (high - low + 1)) % (high - low + 1); }
-
-private:
-    std::uint32_t state;
-};
-
-BITMAP* blank(int width, int height) {
-    BITMAP* picture = create_bitmap(width, height);
-    clear_to_color(picture, transparent());
-    return picture;
 }
 
 // Stars on nothing: the map's own colour is the sky. Fewer and dimmer toward the horizon.
