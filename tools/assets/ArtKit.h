@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
+
+#include "tools/assets/AssetWriter.h"
 
 namespace ArtKit {
 
@@ -75,6 +78,12 @@ inline BITMAP* blank(int width, int height) {
     BITMAP* picture = create_bitmap(width, height);
     clear_to_color(picture, transparent());
     return picture;
+}
+
+// Writes the picture and frees it: every picture is drawn, saved once and done with.
+inline void save(BITMAP* picture, const std::string& path) {
+    AssetWriter::saveBitmap(picture, path);
+    destroy_bitmap(picture);
 }
 
 }  // namespace ArtKit

@@ -338,11 +338,6 @@ BITMAP* preview() {
     return b;
 }
 
-void save(BITMAP* picture, const std::string& path) {
-    AssetWriter::saveBitmap(picture, path);
-    destroy_bitmap(picture);
-}
-
 }  // namespace
 
 namespace Art {
