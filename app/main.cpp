@@ -8,25 +8,33 @@
 #include "core/Game.h"
 #include "core/Progress.h"
 #include "level/LevelList.h"
+#include "level/MatchSettings.h"
 
 namespace {
 
 void printUsage(std::FILE* stream, const char* program) {
     std::fprintf(stream,
                  "usage: %s [--level N]\n"
+                 "       %s --match MAP [--team-size N] [--score K] [--minutes M]\n"
                  "Runs the game in the current directory, which must be the game's data/ directory\n"
                  "(it reads script/, map/, image/ and sound/ from there). The levels are played in\n"
                  "the order of script/levels.txt; a player who has finished one chooses where to\n"
                  "start from the level select. --level N starts the N-th level at once (1 is the first).\n"
                  "Progress is kept in $XDG_DATA_HOME/torvane/progress, settings in\n"
-                 "$XDG_CONFIG_HOME/torvane/settings.\n",
-                 program);
+                 "$XDG_CONFIG_HOME/torvane/settings.\n"
+                 "--match MAP starts a team battle on map/versus/MAP.map: you and N-1 computer team-mates\n"
+                 "of KR (red) against N computer fighters of KT (blue); N from 1 to 8 (default 4). The first\n"
+                 "team to K kills wins (default 20), or the team ahead after M minutes (default 5).\n"
+                 "The versus maps: %s.\n",
+                 program, program,
+                 Torvane::MatchSettings::mapListText(Torvane::MatchSettings::availableMaps()).c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* levelNumber = nullptr;
+    Torvane::MatchSettings match;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printUsage(stdout, argv[0]);
@@ -36,11 +44,20 @@ int main(int argc, char** argv) {
             levelNumber = argv[++i];
             continue;
         }
+        if (i + 1 < argc && match.take(argv[i], argv[i + 1])) {
+            ++i;
+            continue;
+        }
         printUsage(stderr, argv[0]);
         return 2;
     }
-    Torvane::LevelList levels;
     std::string error;
+    if (match.isAsked() && (levelNumber || !match.check(Torvane::MatchSettings::availableMaps(), error))) {
+        if (levelNumber) error = "--level and --match cannot be given together";
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+        return 2;
+    }
+    Torvane::LevelList levels;
     // A broken list is reported and the first level played, as before there was a list.
     if (!levels.load(error)) std::printf("%s; playing script/main.fb alone.\n", error.c_str());
     int first = 0;
@@ -58,11 +75,12 @@ int main(int argc, char** argv) {
     game->setLevels(levels);
     game->setLevelIndex(first);
     game->useProgress(&progress, Torvane::Progress::defaultPath());
+    if (match.isAsked()) game->setMatch(match);
     std::printf("Starting Torvane ...\n");
     std::fflush(stdout);
     set_window_title(Torvane::buildConfiguration().windowTitle);
     // A new player goes straight into the first level; one who has finished a level chooses.
-    if (!game->start(!levelNumber && !progress.isEmpty())) {
+    if (!game->start(!levelNumber && !match.isAsked() && !progress.isEmpty())) {
         std::printf("Failed to start game.\n");
     }
     std::fflush(stdout);

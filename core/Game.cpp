@@ -270,7 +270,9 @@ void Game::beginLevel() {
     resultsScreen.hide();
     robot = new Robot();
     robot->setX(10).setY(150);
-    scriptSystem.start("./" + levels.at(levelIndex).script);
+    matchState.reset();
+    dueRespawns.reserve(MatchState::maxWaiting);
+    scriptSystem.start("./" + (matchOn ? std::string(MatchSettings::rulesScript) : levels.at(levelIndex).script));
 }
 
 void Game::endLevel() {
@@ -312,6 +314,7 @@ void Game::runFrame() {
     const bool still = isPaused() || resultsScreen.isVisible();
     if (!still) {
         objectSystem.moveObjects();
+        if (matchOn) respawnDue();
         aimSystem.move();
         levelStats.frame();
     }
@@ -320,6 +323,13 @@ void Game::runFrame() {
     objectSystem.drawObjects(buffer, mapSystem.getClientX(), mapSystem.getClientY());
     nightShade.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY(), mainPlayer, objectSystem);
     infoBar.draw(buffer);
+    if (matchOn) {
+        scoreboard.drawScoreLine(buffer, matchState, clock.getFrames());
+        if (key[KEY_TAB] && !resultsScreen.isVisible()) {
+            Scoreboard::rowsOf(players, mainPlayer, tableRows);
+            Scoreboard::drawTable(buffer, tableRows, 110);
+        }
+    }
     if (robot && robot->isVisible()) robot->draw(buffer, 0, 0);
     if (!isPaused()) dialog.move();
     dialog.draw(buffer, mapSystem.getClientX(), mapSystem.getClientY());
@@ -335,6 +345,17 @@ void Game::runFrame() {
 
     screen.flip();
     if (!isPaused()) clock.advanceFrame();
+}
+
+void Game::respawnDue() {
+    matchState.takeDue(clock.getFrames(), dueRespawns);
+    for (const MatchState::Respawn& due : dueRespawns) {
+        Player* fighter = dynamic_cast<Player*>(objectSystem.getObjectById(due.id));
+        // Gone with a new map, or brought back by the script already: nothing to do.
+        if (!fighter || fighter->isAlive()) continue;
+        fighter->respawn(due.x, due.y);
+        scriptSystem.raise("OnRespawn", due.id, due.x, due.y);
+    }
 }
 
 int Game::countFrame() {

@@ -14,6 +14,7 @@
 #include "core/MapFile.h"
 #include "core/Lockstep.h"
 #include "core/MapSystem.h"
+#include "core/MatchState.h"
 #include "core/MenuSystem.h"
 #include "core/Progress.h"
 #include "core/Screen.h"
@@ -24,7 +25,9 @@
 #include "hud/Dialog.h"
 #include "hud/InfoBar.h"
 #include "hud/ResultsScreen.h"
+#include "hud/Scoreboard.h"
 #include "level/LevelList.h"
+#include "level/MatchSettings.h"
 #include "level/ScriptSystem.h"
 #include "sound/SoundSystem.h"
 #include "world/BlockSystem.h"
@@ -71,7 +74,13 @@ public:
     const LevelList& getLevels() const { return levels; }
     void setLevelIndex(int index) { levelIndex = index; }
     int getLevelIndex() const { return levelIndex; }
-    bool hasNextLevel() const { return levelIndex + 1 < levels.size(); }
+    bool hasNextLevel() const { return !matchOn && levelIndex + 1 < levels.size(); }
+    // A team battle instead of the campaign: the rules script plays on the settings' map.
+    void setMatch(const MatchSettings& settings) { matchSettings = settings, matchOn = true; }
+    bool isMatch() const { return matchOn; }
+    const MatchSettings& getMatchSettings() const { return matchSettings; }
+    // Scores, clock and fallen fighters of the battle; under the game lock.
+    MatchState& getMatchState() { return matchState; }
     // Results screen, script thread: the player goes on; the level ends, and start or the
     // level runner begins the next one (advanceLevel).
     void requestNextLevel() { nextLevelRequested.store(true); }
@@ -170,6 +179,14 @@ private:
     Robot* robot = nullptr;
     LevelList levels;
     int levelIndex = 0;
+    MatchSettings matchSettings;
+    bool matchOn = false;
+    MatchState matchState;
+    Scoreboard scoreboard;
+    std::vector<MatchState::Respawn> dueRespawns;  // room kept between frames
+    std::vector<Scoreboard::Row> tableRows;        // the same
+    // The fallen whose time has come stand up again, and the script hears of each.
+    void respawnDue();
     std::atomic<bool> nextLevelRequested{false};
     Progress* progress = nullptr;
     std::string progressPath;

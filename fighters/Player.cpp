@@ -323,7 +323,7 @@ bool Player::hit(int x, int y, const Vector& direction, Player* by) {
         damage = static_cast<int>((1.0f - fromTop) * 10.0f);
     }
     for (int i = 0; i < damage; ++i) game->getObjectSystem().addObject(new Blood(x, y, direction));
-    if (by) lastHitBy = by->getName();
+    if (by) lastHitBy = by->getName(), lastHitById = by->getId();
     const bool top = damage == 10;
     // Armour takes half of each hit, rounded up, until it is worn through.
     if (defend > 0) {
@@ -347,9 +347,29 @@ bool Player::hit(int x, int y, const Vector& direction, Player* by) {
 
 void Player::die() {
     Game* game = Game::getInstance();
-    if (game && state != PLAYER_DYING && this == game->getMainPlayer()) game->getLevelStats().death();
+    if (state != PLAYER_DYING) {
+        ++deaths;
+        if (game && this == game->getMainPlayer()) game->getLevelStats().death();
+    }
     health = 0;
     act(PLAYER_DYING);
+}
+
+void Player::respawn(int x, int y) {
+    for (int slot = 0; slot < slotCount; ++slot) setWeapon(slot, nullptr);
+    equipment = 0;
+    health = 100;
+    defend = 0;
+    lastHitBy.clear();
+    lastHitById = 0;
+    playerActionOn = false;
+    movingLeft = movingRight = firing = jumping = false;
+    velocity = Vector(0.0f, 0.0f);
+    setFree(true);  // off the board he fell on: he lands wherever he is put
+    setX(x);
+    setY(y);
+    act(PLAYER_STANDING);
+    takeFrameSize();
 }
 
 void Player::draw(BITMAP* target, int cameraX, int cameraY) {

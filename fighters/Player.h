@@ -82,6 +82,12 @@ public:
     bool hit(int x, int y, const Vector& direction, Player* by = nullptr);
     // The name of the fighter whose shot or blast last struck this one (its own grenade too); empty when none did.
     const std::string& getLastHitBy() const { return lastHitBy; }
+    // The object id of that fighter; 0 when none did.
+    int getLastHitById() const { return lastHitById; }
+    // Times this fighter fell.
+    int getDeaths() const { return deaths; }
+    // A fallen fighter back on his feet at (x, y): full health, no armour, no weapons, standing still.
+    void respawn(int x, int y);
 
     void moveLeft(bool on);
     void moveRight(bool on);
@@ -138,6 +144,8 @@ protected:
     int equipment = 0;
     std::string role;
     std::string lastHitBy;
+    int lastHitById = 0;
+    int deaths = 0;
     Animation animation;
     PlayerState state = PLAYER_STANDING;
     bool movingLeft = false;

@@ -12,12 +12,20 @@ ResultsScreen::~ResultsScreen() {
 
 void ResultsScreen::show(const LevelStats& stats, bool nextLevelThere) {
     shown = stats;
+    match = false;
     if (picture) destroy_bitmap(picture);
     picture = nullptr;
     chosen.store(Choice::None);
     nextThere.store(nextLevelThere);
     held.store(true);
     visible.store(true);
+}
+
+void ResultsScreen::showMatch(const std::vector<Scoreboard::Row>& rows, int krScore, int ktScore) {
+    show(LevelStats(), false);
+    match = true;
+    matchRows = rows;
+    matchScores[0] = krScore, matchScores[1] = ktScore;
 }
 
 void ResultsScreen::hide() { visible.store(false); }
@@ -35,19 +43,47 @@ void ResultsScreen::readInput(bool enterDown, bool clickDown, bool againDown) {
 
 void ResultsScreen::draw(BITMAP* target) {
     if (!isVisible() || !target) return;
-    if (!picture || picture->w != target->w || picture->h != target->h) render(target->w, target->h);
+    if (!picture || picture->w != target->w || picture->h != target->h) {
+        if (match) renderMatch(target->w, target->h);
+        else render(target->w, target->h);
+    }
     if (picture) blit(picture, target, 0, 0, 0, 0, picture->w, picture->h);
 }
 
-void ResultsScreen::render(int width, int height) {
-    if (picture) destroy_bitmap(picture);
-    picture = create_bitmap(width, height);
-    if (!picture) return;
-    // Dusk over the valley: deep blue at the top to near black below.
+namespace {
+
+// Dusk over the valley: deep blue at the top to near black below.
+BITMAP* duskPicture(int width, int height) {
+    BITMAP* picture = create_bitmap(width, height);
+    if (!picture) return nullptr;
     for (int y = 0; y < height; ++y) {
         const int t = y * 255 / (height > 1 ? height - 1 : 1);
         hline(picture, 0, y, width - 1, makecol(28 - t * 20 / 255, 40 - t * 28 / 255, 78 - t * 58 / 255));
     }
+    return picture;
+}
+
+}  // namespace
+
+void ResultsScreen::renderMatch(int width, int height) {
+    if (picture) destroy_bitmap(picture);
+    if (!(picture = duskPicture(width, height))) return;
+    const int centre = width / 2;
+    const int kr = matchScores[0], kt = matchScores[1];
+    const int gold = makecol(240, 200, 90), light = makecol(236, 236, 228), dim = makecol(150, 160, 180);
+    const char* title = kr > kt ? "KR wins" : kt > kr ? "KT wins" : "A draw";
+    const int ink = kr > kt ? makecol(255, 110, 100) : kt > kr ? makecol(120, 160, 255) : gold;
+    BigText::draw(picture, title, 4, centre, height / 10, ink);
+    BigText::draw(picture, Scoreboard::scoreText(kr, kt), 3, centre, height / 10 + 52, light);
+    hline(picture, centre - 220, height / 10 + 90, centre + 220, gold);
+    Scoreboard::drawTable(picture, matchRows, height / 10 + 104);
+    BigText::draw(picture, "Enter or click: play again", 2, centre, height - height / 6, light);
+    BigText::draw(picture, "Escape: quit", 2, centre, height - height / 6 + 36, dim);
+}
+
+void ResultsScreen::render(int width, int height) {
+    if (picture) destroy_bitmap(picture);
+    if (!(picture = duskPicture(width, height))) return;
     const int centre = width / 2;
     const int gold = makecol(240, 200, 90), light = makecol(236, 236, 228), dim = makecol(150, 160, 180);
     BigText::draw(picture, "Mission complete", 4, centre, height / 8, gold);

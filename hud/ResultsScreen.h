@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "core/LevelStats.h"
+#include "hud/Scoreboard.h"
 
 namespace Torvane {
 
@@ -24,6 +25,8 @@ public:
     // Call under the game lock.
     enum class Choice { None, PlayAgain, NextLevel };
     void show(const LevelStats& stats, bool nextLevelThere = false);
+    // The end of a team battle: who won, the score and every fighter's line; Enter or a click plays again.
+    void showMatch(const std::vector<Scoreboard::Row>& rows, int krScore, int ktScore);
     void hide();
     bool isVisible() const { return visible.load(); }
     // The player chose: the screen goes away and the script reads the choice.
@@ -37,8 +40,12 @@ public:
 
 private:
     void render(int width, int height);
+    void renderMatch(int width, int height);
 
     LevelStats shown;
+    bool match = false;
+    std::vector<Scoreboard::Row> matchRows;
+    int matchScores[2] = {0, 0};
     BITMAP* picture = nullptr;
     std::atomic<bool> visible{false};
     std::atomic<Choice> chosen{Choice::None};

@@ -10,6 +10,7 @@
 #include "core/Game.h"
 #include "core/GameLock.h"
 #include "fighters/AIPlayer.h"
+#include "fighters/RealBody.h"
 #include "fighters/Player.h"
 #include "hud/Robot.h"
 #include "level/ChildProcess.h"
@@ -552,6 +553,140 @@ void addLight(HostStack& stack, PellixVariable& result, int argc) {
     result.setInteger(id);
 }
 
+namespace {
+
+// A team number from a script: 1 (KR) or 2 (KT); anything else is said once and gives 0.
+int teamArgument(const HostStack& stack, int argc, int positionFromTop, const char* call) {
+    const int team = integerArgument(stack, argc, positionFromTop);
+    if (team == MatchState::kr || team == MatchState::kt) return team;
+    OnceMessages::show(std::string(call) + ": the team " + std::to_string(team) + " is not 1 (KR) or 2 (KT).");
+    return 0;
+}
+
+}  // namespace
+
+void matchSetting(HostStack& stack, PellixVariable& result, int argc) {
+    const std::string name = textArgument(stack, argc, 1);
+    const MatchSettings& match = game->getMatchSettings();
+    // Outside a battle there are no settings: every name is undefined.
+    if (!game->isMatch()) return;
+    if (name == "map") result.setString(match.getMap());
+    else if (name == "teamSize") result.setInteger(match.getTeamSize());
+    else if (name == "score") result.setInteger(match.getScore());
+    else if (name == "minutes") result.setInteger(match.getMinutes());
+    else if (name == "spectate") result.setInteger(match.isSpectating() ? 1 : 0);
+    else OnceMessages::show("matchSetting: there is no setting \"" + name +
+                            "\" (there are map, teamSize, score, minutes and spectate).");
+}
+
+void teamColor(HostStack& stack, PellixVariable& result, int argc) {
+    if (const int team = teamArgument(stack, argc, 1, "teamColor")) result.setInteger(MatchState::colorOf(team));
+}
+
+void playerTeam(HostStack& stack, PellixVariable& result, int argc) {
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) result.setInteger(MatchState::teamOf(fighter->getColor()));
+}
+
+void playerKiller(HostStack& stack, PellixVariable& result, int argc) {
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) result.setInteger(fighter->getLastHitById());
+}
+
+void respawnPlayer(HostStack& stack, PellixVariable& result, int argc) {
+    const int milliseconds = std::clamp(integerArgument(stack, argc, 1), 0, 600000);
+    const int y = coordinateArgument(stack, argc, 2);
+    const int x = coordinateArgument(stack, argc, 3);
+    const int id = integerArgument(stack, argc, 4);
+    WorldAccess access;
+    Player* fighter = findFighter(id);
+    if (!fighter) return result.setInteger(0);
+    const long long due = game->getClock().getFrames() + GameClock::framesFor(milliseconds);
+    if (!game->getMatchState().schedule(MatchState::Respawn{id, x, y, due}))
+        return refuseOverCap("fighters waiting to come back", MatchState::maxWaiting);
+    result.setInteger(1);
+}
+
+void setTeamScore(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int points = amountArgument(stack, argc, 1);
+    const int team = teamArgument(stack, argc, 2, "setTeamScore");
+    WorldAccess access;
+    MatchState& match = game->getMatchState();
+    match.setScore(team, points);
+    match.setShown(true);
+}
+
+void teamScore(HostStack& stack, PellixVariable& result, int argc) {
+    const int team = teamArgument(stack, argc, 1, "teamScore");
+    WorldAccess access;
+    if (team) result.setInteger(game->getMatchState().getScore(team));
+}
+
+void setCountdown(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int seconds = std::clamp(integerArgument(stack, argc, 1), 0, 24 * 3600);
+    WorldAccess access;
+    MatchState& match = game->getMatchState();
+    match.startCountdown(game->getClock().getFrames(), seconds);
+    match.setShown(true);
+}
+
+void timeLeft(HostStack& stack, PellixVariable& result, int argc) {
+    (void)stack, (void)argc;
+    WorldAccess access;
+    result.setInteger(game->getMatchState().secondsLeft(game->getClock().getFrames()));
+}
+
+void showMatchResults(HostStack& stack, PellixVariable& result, int argc) {
+    (void)stack, (void)argc;
+    ResultsScreen& screen = game->getResultsScreen();
+    {
+        WorldAccess access;
+        MatchState& match = game->getMatchState();
+        std::vector<Scoreboard::Row> rows;
+        Scoreboard::rowsOf(game->getPlayers(), game->getMainPlayer(), rows);
+        const int kr = match.getScore(MatchState::kr), kt = match.getScore(MatchState::kt);
+        screen.showMatch(rows, kr, kt);
+        if (GameObserver* observer = game->getObserver()) observer->resultsShown(Scoreboard::scoreText(kr, kt));
+    }
+    while (screen.isVisible() && game->getScriptSystem().pause(waitCheckMilliseconds)) {
+    }
+    WorldAccess access;
+    const bool again = game->isRunning() && screen.getChoice() == ResultsScreen::Choice::PlayAgain;
+    screen.hide();
+    result.setInteger(again ? 1 : 0);
+}
+
+void watchPlayer(HostStack& stack, PellixVariable& result, int argc) {
+    (void)result;
+    const int id = integerArgument(stack, argc, 1);
+    WorldAccess access;
+    if (Player* fighter = findFighter(id)) game->setMainPlayer(fighter);
+}
+
+void mapWidth(HostStack& stack, PellixVariable& result, int argc) {
+    (void)stack, (void)argc;
+    WorldAccess access;
+    result.setInteger(game->getMapSystem().getWidth());
+}
+
+void groundTop(HostStack& stack, PellixVariable& result, int argc) {
+    const int x = coordinateArgument(stack, argc, 1);
+    WorldAccess access;
+    // The top of the highest solid map piece over x; the map's bottom where there is none.
+    int top = game->getMapSystem().getHeight();
+    for (const Object* object : game->getObjectSystem().getObjects()) {
+        if (!object->isCollidable() || dynamic_cast<const RealBody*>(object) || dynamic_cast<const PresentBox*>(object))
+            continue;
+        const long long left = object->getX(), right = left + object->getWidth();
+        if (x >= left && x < right && object->getY() < top) top = object->getY();
+    }
+    result.setInteger(top);
+}
+
 void registerHostFunctions(PellixScript& script) {
     // In the order of hostFunctionNames, which the pellix tool registers too.
     static constexpr PellixHostFunction functions[] = {
@@ -567,7 +702,11 @@ void registerHostFunctions(PellixScript& script) {
         unlessStopping<playerX>,         unlessStopping<playerY>,         unlessStopping<playerBullets>,
         unlessStopping<removePresent>,   unlessStopping<hangPresent>,     unlessStopping<showResults>,
         unlessStopping<setPlayerArmour>, unlessStopping<playerHealth>,    unlessStopping<setNight>,
-        unlessStopping<addLight>,
+        unlessStopping<addLight>,        unlessStopping<matchSetting>,    unlessStopping<teamColor>,
+        unlessStopping<playerTeam>,      unlessStopping<playerKiller>,    unlessStopping<respawnPlayer>,
+        unlessStopping<setTeamScore>,    unlessStopping<teamScore>,       unlessStopping<setCountdown>,
+        unlessStopping<timeLeft>,        unlessStopping<showMatchResults>, unlessStopping<watchPlayer>,
+        unlessStopping<mapWidth>,        unlessStopping<groundTop>,
     };
     static_assert(std::size(functions) == hostFunctionNames.size(), "one function per host name");
     for (size_t i = 0; i < hostFunctionNames.size(); ++i) script.addFunction(hostFunctionNames[i], functions[i]);

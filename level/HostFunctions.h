@@ -6,7 +6,7 @@
 
 namespace Torvane {
 
-// The 37 host functions through which a level script drives the game. Each has the
+// The 50 host functions through which a level script drives the game. Each has the
 // engine's host signature and takes its arguments by position from the top of the
 // run-time stack (print, isNull and message take them all); a missing argument reads
 // as undefined. They run on the script thread: work on the world happens under the
@@ -48,8 +48,22 @@ void playerY(HostStack& stack, PellixVariable& result, int argc);
 void playerHealth(HostStack& stack, PellixVariable& result, int argc);
 void setNight(HostStack& stack, PellixVariable& result, int argc);
 void addLight(HostStack& stack, PellixVariable& result, int argc);
+// Team battles.
+void matchSetting(HostStack& stack, PellixVariable& result, int argc);
+void teamColor(HostStack& stack, PellixVariable& result, int argc);
+void playerTeam(HostStack& stack, PellixVariable& result, int argc);
+void playerKiller(HostStack& stack, PellixVariable& result, int argc);
+void respawnPlayer(HostStack& stack, PellixVariable& result, int argc);
+void setTeamScore(HostStack& stack, PellixVariable& result, int argc);
+void teamScore(HostStack& stack, PellixVariable& result, int argc);
+void setCountdown(HostStack& stack, PellixVariable& result, int argc);
+void timeLeft(HostStack& stack, PellixVariable& result, int argc);
+void showMatchResults(HostStack& stack, PellixVariable& result, int argc);
+void watchPlayer(HostStack& stack, PellixVariable& result, int argc);
+void mapWidth(HostStack& stack, PellixVariable& result, int argc);
+void groundTop(HostStack& stack, PellixVariable& result, int argc);
 
-// Registers all 37 under their script names, in the order of hostFunctionNames.
+// Registers all 50 under their script names, in the order of hostFunctionNames.
 void registerHostFunctions(PellixScript& script);
 
 }  // namespace Torvane

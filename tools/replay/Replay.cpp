@@ -3,6 +3,7 @@
 //
 //   torvane-replay [--data DIR] [--level N | --player] [--input FILE] [--seed N] [--frames N]
 //                  [--shot FRAME:FILE.png]... [--trace FILE] [--where N]
+//   torvane-replay --match MAP [--team-size N] [--score K] [--minutes M] [--spectate] ...
 //
 // Exit status: 0 when the script ended the game (or Escape was pressed), 1 on a
 // script or input error or a stuck level, 2 on a bad command line, 3 when the frames
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "core/Game.h"
+#include "level/MatchSettings.h"
 #include "tools/common/FrameWatchdog.h"
 #include "tools/common/SavePicture.h"
 #include "tools/replay/InputScript.h"
@@ -49,18 +51,22 @@ struct Options {
     long long where = 0;  // every this many frames the camera and fighters are traced; 0: never
     std::string level;    // "--level N", checked against the data's level list
     bool player = false;  // as the game plays for a player: his progress, the level select
+    Torvane::MatchSettings match;
 };
 
 int usage(std::FILE* to, int status) {
     std::fprintf(to,
                  "usage: torvane-replay [--data DIR] [--level N | --player] [--input FILE] [--seed N] [--frames N]\n"
                  "                      [--shot FRAME:FILE.png]... [--trace FILE] [--where N]\n"
+                 "       torvane-replay --match MAP [--team-size N] [--score K] [--minutes M] [--spectate] ...\n"
                  "Plays the first level of DIR (default: the current directory; --level N the N-th of\n"
                  "script/levels.txt, and the next ones when the results screen goes on) without a display,\n"
                  "66 frames to a second, with the inputs of FILE, and writes a trace of what happened.\n"
                  "--player plays as the game does for a player: his progress in $XDG_DATA_HOME/torvane is\n"
                  "read and kept, and when he has finished a level the level select comes first.\n"
                  "--where N adds the camera and every fighter's place to the trace every N frames.\n"
+                 "--match plays a team battle on map/versus/MAP.map of DIR (as torvane --match does);\n"
+                 "with --spectate your place is taken by a computer fighter, so it plays without input.\n"
                  "Exit status: 0 the game was ended, 1 script or input error, 3 the frames ran out first.\n");
     return status;
 }
@@ -80,8 +86,13 @@ int parseOptions(int argc, char** argv, Options& options) {
             options.player = true;
             continue;
         }
+        if (option == "--spectate") {
+            options.match.setSpectating(true);
+            continue;
+        }
         if (i + 1 >= argc) return 2;
         const char* value = argv[++i];
+        if (options.match.take(option, value)) continue;
         long long n = 0;
         if (option == "--data") {
             options.data = value;
@@ -162,6 +173,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.player && !options.level.empty()) return usage(stderr, 2);
+    const bool matchAsked = options.match.isAsked() || options.match.isSpectating();
+    if (matchAsked && (options.player || !options.level.empty())) return usage(stderr, 2);
+    if (matchAsked && !options.match.check(Torvane::MatchSettings::availableMaps(), error)) {
+        std::fprintf(stderr, "torvane-replay: %s\n", error.c_str());
+        return 2;
+    }
     Torvane::Progress progress;
     if (options.player) {
         std::string warning;
@@ -192,6 +209,7 @@ int main(int argc, char** argv) {
     game->setObserver(&trace);
     game->setLevels(levels);
     game->setLevelIndex(first);
+    if (matchAsked) game->setMatch(options.match);
     long long frame = 0;
     if (options.player) game->useProgress(&progress, Torvane::Progress::defaultPath());
     if (options.player && !progress.isEmpty() && !chooseLevel(*game, inputs, trace, options, frame)) {
