@@ -13,6 +13,7 @@ void drawMapArt(const std::string& dataDirectory);
 void drawNightArt(const std::string& dataDirectory);
 void drawPresentArt(const std::string& dataDirectory);
 void drawRoleArt(const std::string& dataDirectory);
+void drawVersusArt(const std::string& dataDirectory);
 void writeSoundArt(const std::string& dataDirectory);
 
 }  // namespace Art

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     Art::drawNightArt(dataDirectory);
     Art::drawPresentArt(dataDirectory);
     Art::drawRoleArt(dataDirectory);
+    Art::drawVersusArt(dataDirectory);
     Art::writeSoundArt(dataDirectory);
     if (!listPath.empty()) {
         std::string list;
