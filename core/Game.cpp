@@ -356,6 +356,8 @@ void Game::respawnDue() {
         fighter->respawn(due.x, due.y);
         scriptSystem.raise("OnRespawn", due.id, due.x, due.y);
     }
+    if (matchState.takeTimeUp(clock.getFrames()))
+        scriptSystem.raise("OnTimeUp", matchState.getScore(MatchState::kr), matchState.getScore(MatchState::kt), 0);
 }
 
 int Game::countFrame() {

@@ -9,6 +9,7 @@ namespace Torvane {
 void MatchState::reset() {
     scores[0] = scores[1] = 0;
     countdownEnd = -1;
+    timeUpTaken = false;
     waiting.clear();
     shown = false;
 }
@@ -25,6 +26,13 @@ bool MatchState::setScore(int team, int points) {
 
 void MatchState::startCountdown(long long now, int seconds) {
     countdownEnd = seconds <= 0 ? now : now + static_cast<long long>(seconds) * GameClock::framesPerSecond;
+    timeUpTaken = false;
+}
+
+bool MatchState::takeTimeUp(long long now) {
+    if (countdownEnd < 0 || now < countdownEnd || timeUpTaken) return false;
+    timeUpTaken = true;
+    return true;
 }
 
 int MatchState::secondsLeft(long long now) const {

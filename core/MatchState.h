@@ -39,6 +39,8 @@ public:
     bool hasCountdown() const { return countdownEnd >= 0; }
     // Whole seconds left, rounded up; 0 once it has run out or when there is none.
     int secondsLeft(long long now) const;
+    // True once, on the first call after the clock has run out.
+    bool takeTimeUp(long long now);
 
     // False when as many are waiting as may; a fighter already waiting is moved to the new time and place.
     bool schedule(const Respawn& respawn);
@@ -49,6 +51,7 @@ public:
 private:
     int scores[2] = {0, 0};
     long long countdownEnd = -1;
+    bool timeUpTaken = false;
     bool shown = false;
     std::vector<Respawn> waiting;
 };

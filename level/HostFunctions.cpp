@@ -11,6 +11,7 @@
 #include "core/GameLock.h"
 #include "fighters/AIPlayer.h"
 #include "fighters/RealBody.h"
+#include "fighters/TeamAIPlayer.h"
 #include "fighters/Player.h"
 #include "hud/Robot.h"
 #include "level/ChildProcess.h"
@@ -204,7 +205,9 @@ void addPlayer(HostStack& stack, PellixVariable& result, int argc) {
     const std::string name = textArgument(stack, argc, 3);
     const std::string role = textArgument(stack, argc, 4);
     const int color = integerArgument(stack, argc, 5);
-    const bool computer = integerArgument(stack, argc, 6) != 0;
+    // 0: the player's hands; 2: the brain that fights for a team; anything else: the story levels' brain.
+    const int brain = integerArgument(stack, argc, 6);
+    const bool computer = brain != 0;
     {
         WorldAccess access;
         if (game->getPlayers().size() >= static_cast<size_t>(LevelLimits::maxFighters))
@@ -213,7 +216,9 @@ void addPlayer(HostStack& stack, PellixVariable& result, int argc) {
     // A refused role is no role: the fighter takes the size of one without pictures.
     const std::string safeRole = allowedName("Role", "image/role/" + role + "/config.dat") ? role : std::string();
     // Made before the lock is taken: the role's description and pictures are files to read.
-    Player* fighter = computer ? new AIPlayer(name, safeRole) : new Player(name, safeRole);
+    Player* fighter = brain == 2 ? new TeamAIPlayer(name, safeRole)
+                      : computer ? new AIPlayer(name, safeRole)
+                                 : new Player(name, safeRole);
     for (const char* weapon : {"pistol", "gun", "grenade"}) preloadPicture(Weapon::picturePath(safeRole, weapon));
     WorldAccess access;
     fighter->setX(x);

@@ -17,6 +17,9 @@ TEST(MatchState, CountsDownInGameFramesAndBringsTheFallenBackInTurn) {
     EXPECT_EQ(match.secondsLeft(100 + 59 * second), 1);
     EXPECT_EQ(match.secondsLeft(100 + 60 * second), 0);
     EXPECT_EQ(match.secondsLeft(100 + 61 * second), 0);
+    EXPECT_FALSE(match.takeTimeUp(100 + 60 * second - 1));
+    EXPECT_TRUE(match.takeTimeUp(100 + 60 * second));
+    EXPECT_FALSE(match.takeTimeUp(100 + 61 * second)) << "once";
 
     EXPECT_FALSE(match.setScore(3, 5));
     EXPECT_EQ(match.getScore(3), 0);
