@@ -6,6 +6,7 @@
 #             the other team, the fallen comes back three seconds later at his own end with his weapons,
 #             and the first to the score ends the match
 #   timeup    the same arena with a score nobody reaches: the clock ends the match with OnTimeUp
+#   again     you on the arena, standing still until you fall: the results, Enter plays again, Escape quits
 #   spectate  eight against eight on the rooftops, played to its end: the trace kept beside this script
 #             (after a deliberate change to the rules or the brain, run with --update and keep it)
 set -euo pipefail
@@ -47,10 +48,22 @@ options)
   set -e
   [ "$status" -eq 2 ] || fail "--spectate without --match: status $status" ;;
 
-rules|timeup)
+rules|timeup|again)
   mkdir -p "$work/data"
   cp -r "$here/map" "$work/data/"
   ln -s "$data_dir/image" "$data_dir/sound" "$data_dir/script" "$work/data/"
+  if [ "$case_name" = again ]; then
+    printf '1500 key down Enter\n1503 key up Enter\n2500 key down Escape\n' > "$work/input"
+    "$replay" --data "$work/data" --match arena --team-size 1 --score 1 --input "$work/input" > "$work/trace" 2> "$work/log" ||
+      fail "status $?: $(tail -5 "$work/trace")"
+    grep -q "^[0-9]* results KR 0 : 1 KT$" "$work/trace" || fail "no results after the fall: $(cat "$work/trace")"
+    [ "$(grep -c "print versus: arena, 1 against 1, first to 1$" "$work/trace")" -eq 2 ] ||
+      fail "Enter did not build the battle again"
+    grep -q "print versus: play again$" "$work/trace" || fail "no play again"
+    grep -q "^ended escape$" "$work/trace" || fail "Escape did not quit"
+    echo PASS
+    exit 0
+  fi
   score=3; [ "$case_name" = timeup ] && score=999
   set +e
   "$replay" --data "$work/data" --match arena --team-size 1 --score "$score" --minutes 1 --spectate \
@@ -104,7 +117,7 @@ spectate)
   fi
   diff "$here/rooftops_8v8.trace" "$work/trace" || fail "the battle differs from its kept trace" ;;
 *)
-  echo "usage: $0 options|rules|timeup|spectate REPLAY TORVANE TORVANE_VERSUS SOURCE_DIR DATA_DIR [--update]" >&2
+  echo "usage: $0 options|rules|timeup|again|spectate REPLAY TORVANE TORVANE_VERSUS SOURCE_DIR DATA_DIR [--update]" >&2
   exit 2 ;;
 esac
 echo PASS
