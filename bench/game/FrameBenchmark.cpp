@@ -6,6 +6,10 @@
 // each phase in processor time, with the 90th percentile and the worst frame,
 // and the median frame in wall time.
 //
+// A third plays a team battle: eight against eight team brains on the rooftops, the
+// fallen back at their own end three seconds later, as the versus rules have it, measured
+// once the teams have met.
+//
 // A second benchmark splits the world step into its two halves, moving and
 // colliding, by running ObjectSystem::moveObjects' walk step by step with a
 // wall clock around each half (the clock reads add to the step's total, so only
@@ -27,8 +31,11 @@
 #include "core/GameLock.h"
 #include "fighters/AIPlayer.h"
 #include "fighters/FrontSight.h"
+#include "fighters/TeamAIPlayer.h"
 #include "weapons/Blood.h"
+#include "weapons/Grenade.h"
 #include "weapons/Gun.h"
+#include "weapons/Pistol.h"
 
 namespace {
 
@@ -167,44 +174,120 @@ void report(benchmark::State& state, const PhaseTimes& t, Torvane::Player* human
     state.counters["kills"] = human->getKills();
 }
 
-void battleFrame(benchmark::State& state) {
-    Torvane::Player* human = setUpBattle();
-    BITMAP* frame = create_bitmap(800, 600);
+// One whole frame as the main loop runs it, after `before` (the hand's input, the rules), the view on
+// `watched`; the processor time of each phase goes into t when it is given.
+template <typename Before>
+void runFrame(BITMAP* frame, Torvane::Player* watched, Before& before, PhaseTimes* t) {
     Torvane::ObjectSystem& objects = game->getObjectSystem();
     Torvane::MapSystem& map = game->getMapSystem();
-    PhaseTimes t;
+    Clock::time_point start = Clock::now();
+    double begun = threadMilliseconds();
+    before();
+    Torvane::lockGame();
+    game->getEventSystem().handleEvents();
+    double handled = threadMilliseconds();
+    objects.moveObjects();
+    double moved = threadMilliseconds();
+    game->getAimSystem().move();
+    map.draw(frame);
+    objects.drawObjects(frame, map.getClientX(), map.getClientY());
+    game->getInfoBar().draw(frame);
+    game->getDialog().move();
+    game->getDialog().draw(frame, map.getClientX(), map.getClientY());
+    game->getAimSystem().draw(frame);
+    double drawn = threadMilliseconds();
+    objects.removeDeadObjects();
+    map.moveClientTo(watched->getCentralX(), watched->getCentralY());
+    Torvane::unlockGame();
+    double swept = threadMilliseconds();
+    Clock::time_point end = Clock::now();
+    if (!t) return;
+    t->wall.push_back(milliseconds(end - start));
+    t->frame.push_back(swept - begun);
+    t->events.push_back(handled - begun);
+    t->world.push_back(moved - handled);
+    t->draw.push_back(drawn - moved);
+    t->sweep.push_back(swept - drawn);
+}
+
+// The benchmark's frames, after warmUp frames that are not measured.
+template <typename Before>
+void measureFrames(benchmark::State& state, PhaseTimes& t, Torvane::Player* watched, Before before, int warmUp = 0) {
+    BITMAP* frame = create_bitmap(800, 600);
+    for (int i = 0; i < warmUp; ++i) runFrame(frame, watched, before, nullptr);
     for (auto _ : state) {
-        Clock::time_point start = Clock::now();
-        double begun = threadMilliseconds();
-        humanInput(human);
-        Torvane::lockGame();
-        game->getEventSystem().handleEvents();
-        double handled = threadMilliseconds();
-        objects.moveObjects();
-        double moved = threadMilliseconds();
-        game->getAimSystem().move();
-        map.draw(frame);
-        objects.drawObjects(frame, map.getClientX(), map.getClientY());
-        game->getInfoBar().draw(frame);
-        game->getDialog().move();
-        game->getDialog().draw(frame, map.getClientX(), map.getClientY());
-        game->getAimSystem().draw(frame);
-        double drawn = threadMilliseconds();
-        objects.removeDeadObjects();
-        map.moveClientTo(human->getCentralX(), human->getCentralY());
-        Torvane::unlockGame();
-        double swept = threadMilliseconds();
-        Clock::time_point end = Clock::now();
-        state.SetIterationTime((swept - begun) / 1000.0);
-        t.wall.push_back(milliseconds(end - start));
-        t.frame.push_back(swept - begun);
-        t.events.push_back(handled - begun);
-        t.world.push_back(moved - handled);
-        t.draw.push_back(drawn - moved);
-        t.sweep.push_back(swept - drawn);
+        runFrame(frame, watched, before, &t);
+        state.SetIterationTime(t.frame.back() / 1000.0);
     }
-    report(state, t, human);
     destroy_bitmap(frame);
+}
+
+void battleFrame(benchmark::State& state) {
+    Torvane::Player* human = setUpBattle();
+    PhaseTimes t;
+    measureFrames(state, t, human, [human] { humanInput(human); });
+    report(state, t, human);
+}
+
+// The versus rules' standard weapons.
+void armForBattle(Torvane::Player* p) {
+    p->setWeapon(1, new Torvane::Pistol(p));
+    p->getWeapon(1)->addBullets(40);
+    p->setWeapon(3, new Torvane::Grenade(p));
+    p->getWeapon(3)->addBullets(2);
+    p->setWeapon(2, new Torvane::Gun(p));
+    p->getWeapon(2)->addBullets(90);
+    p->setEquipment(2);
+}
+
+// A place at the team's end of the map, on the floor there.
+void placeAtEnd(Torvane::Player* p, bool red, int slot) {
+    const int width = game->getMapSystem().getWidth();
+    const int x = red ? 60 + (slot % 8) * 28 : width - 60 - (slot % 8) * 28;
+    p->respawn(x, surfaceAt(x) - 50);
+}
+
+// Frames for the teams to walk from their ends into the middle, where the battle is.
+constexpr int versusWalkIn = 1500;
+
+void versusFrame(benchmark::State& state) {
+    std::srand(2024);
+    game->loadMap("map/versus/rooftops.map");
+    constexpr int perTeam = 8;
+    std::vector<Torvane::Player*> fighters;
+    for (int i = 0; i < 2 * perTeam; ++i) {
+        const bool red = i % 2 == 0;
+        Torvane::TeamAIPlayer* fighter = new Torvane::TeamAIPlayer("fighter", red ? "kr" : "kt");
+        fighter->setColor(red ? Torvane::MatchState::krColor : Torvane::MatchState::ktColor);
+        placeAtEnd(fighter, red, i / 2);
+        armForBattle(fighter);
+        fighter->show();
+        game->addPlayer(fighter);
+        fighters.push_back(fighter);
+    }
+    game->setMainPlayer(fighters[0]);
+    std::vector<long long> fallenAt(fighters.size(), -1);
+    long long frameNumber = 0;
+    int falls = 0;
+    PhaseTimes t;
+    measureFrames(state, t, fighters[0], [&] {
+        ++frameNumber;
+        for (size_t i = 0; i < fighters.size(); ++i) {
+            Torvane::Player* fighter = fighters[i];
+            if (fighter->isAlive()) continue;
+            if (fallenAt[i] < 0) {
+                fallenAt[i] = frameNumber;
+                ++falls;
+            } else if (frameNumber - fallenAt[i] >= 3 * Torvane::GameClock::framesPerSecond) {
+                placeAtEnd(fighter, i % 2 == 0, static_cast<int>(i / 2 + frameNumber));
+                armForBattle(fighter);
+                fallenAt[i] = -1;
+            }
+        }
+    }, versusWalkIn);
+    report(state, t, fighters[0]);
+    state.counters.erase("hits_taken");  // nobody here is made to last
+    state.counters["falls"] = falls;
 }
 
 // The world step of the same battle, halved: each object's move, then its
@@ -249,6 +332,7 @@ void battleMoveAndCollide(benchmark::State& state) {
 }
 
 BENCHMARK(battleFrame)->Iterations(framesPerRun)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(versusFrame)->Iterations(3 * framesPerRun)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(battleMoveAndCollide)->Iterations(framesPerRun)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
