@@ -3,18 +3,20 @@
 #
 #   fuzz/run.sh [SECONDS] [TARGET...]
 #
-# SECONDS defaults to 600 per target; TARGET defaults to all four, run one after the other: fuzz_pellix_load
+# SECONDS defaults to 600 per target; TARGET defaults to all five, run one after the other: fuzz_pellix_load
 # and fuzz_pellix_run (scripts; seed corpus fuzz/corpus, real scripts), fuzz_map_file (map files; seeds in
-# fuzz/corpus-map) and fuzz_role_description (role config.dat files; seeds in fuzz/corpus-role; run in the data
-# directory so that the sheets its seeds name are loaded and cut). What the fuzzer adds goes to
-# build-fuzz/fuzz-work/TARGET/corpus and crashes to build-fuzz/fuzz-work/TARGET/artifacts. A crash found here
-# belongs in tests/script/regressions/ (test_script replays every file there on both interpreters), or, when
-# it loops without end and so needs the step budget of this build, in fuzz/corpus (replayed by every run); a
-# map or role finding becomes a test in tests/core/MapFileTest.cpp or tests/fighters/AnimationTest.cpp.
+# fuzz/corpus-map), fuzz_role_description (role config.dat files; seeds in fuzz/corpus-role; run in the data
+# directory so that the sheets its seeds name are loaded and cut) and fuzz_net_packet (network messages; seeds
+# in fuzz/corpus-net). What the fuzzer adds goes to build-fuzz/fuzz-work/TARGET/corpus and crashes to
+# build-fuzz/fuzz-work/TARGET/artifacts. A crash found here belongs in tests/script/regressions/ (test_script
+# replays every file there on both interpreters), or, when it loops without end and so needs the step budget of
+# this build, in fuzz/corpus (replayed by every run); a map or role finding becomes a test in
+# tests/core/MapFileTest.cpp or tests/fighters/AnimationTest.cpp, a message finding a row in
+# tests/core/NetPacketTest.cpp.
 set -eu
 
 case ${1:-} in
-    --help|-h) echo "usage: fuzz/run.sh [SECONDS] [TARGET...]"; sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --help|-h) echo "usage: fuzz/run.sh [SECONDS] [TARGET...]"; sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "usage: fuzz/run.sh [SECONDS] [TARGET...]" >&2; exit 2 ;;
 esac
 
@@ -22,7 +24,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
-targets=${*:-fuzz_pellix_load fuzz_pellix_run fuzz_map_file fuzz_role_description}
+targets=${*:-fuzz_pellix_load fuzz_pellix_run fuzz_map_file fuzz_role_description fuzz_net_packet}
 build=${BUILD_DIR:-$root/build-fuzz}
 
 if ! command -v clang++ >/dev/null 2>&1; then
@@ -43,6 +45,7 @@ for target in $targets; do
         fuzz_pellix_*) cwd=$work/cwd; seeds=$here/corpus; extra=-dict=$here/pellix.dict ;;
         # Without pictures to load the map reader runs a hundred times faster; the checker still runs.
         fuzz_map_file) cwd=$work/cwd; seeds=$here/corpus-map; extra= ;;
+        fuzz_net_packet) cwd=$work/cwd; seeds=$here/corpus-net; extra= ;;
         *) cwd=$root/data; seeds=$here/corpus-role; extra= ;;
     esac
     if (cd "$cwd" && "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -max_len=4096 \
