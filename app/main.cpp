@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "app/BuildConfiguration.h"
 #include "core/Game.h"
+#include "core/NetOptions.h"
+#include "core/NetSession.h"
 #include "core/Progress.h"
 #include "level/LevelList.h"
 #include "level/MatchSettings.h"
@@ -16,6 +19,7 @@ void printUsage(std::FILE* stream, const char* program) {
     std::fprintf(stream,
                  "usage: %s [--level N]\n"
                  "       %s --match MAP [--team-size N] [--score K] [--minutes M]\n"
+                 "       %s --host [--port P] [--players H] --match MAP [...]  |  --join HOST[:PORT]\n"
                  "Runs the game in the current directory, which must be the game's data/ directory\n"
                  "(it reads script/, map/, image/ and sound/ from there). The levels are played in\n"
                  "the order of script/levels.txt; a player who has finished one chooses where to\n"
@@ -25,8 +29,11 @@ void printUsage(std::FILE* stream, const char* program) {
                  "--match MAP starts a team battle on map/versus/MAP.map: you and N-1 computer team-mates\n"
                  "of KR (red) against N computer fighters of KT (blue); N from 1 to 8 (default 4). The first\n"
                  "team to K kills wins (default 20), or the team ahead after M minutes (default 5).\n"
+                 "--host opens that battle on the network for H players (2 to 8, default 2) on UDP port P\n"
+                 "(default 24650); the others --join it. Players go to the teams in turn, computer fighters\n"
+                 "fill the places left; the host starts with Enter, or at once when all are in.\n"
                  "The versus maps: %s.\n",
-                 program, program,
+                 program, program, program,
                  Torvane::MatchSettings::mapListText(Torvane::MatchSettings::availableMaps()).c_str());
 }
 
@@ -35,6 +42,7 @@ void printUsage(std::FILE* stream, const char* program) {
 int main(int argc, char** argv) {
     const char* levelNumber = nullptr;
     Torvane::MatchSettings match;
+    Torvane::NetOptions network;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printUsage(stdout, argv[0]);
@@ -44,7 +52,11 @@ int main(int argc, char** argv) {
             levelNumber = argv[++i];
             continue;
         }
-        if (i + 1 < argc && match.take(argv[i], argv[i + 1])) {
+        if (std::strcmp(argv[i], "--host") == 0) {
+            network.setHosting();
+            continue;
+        }
+        if (i + 1 < argc && (match.take(argv[i], argv[i + 1]) || network.take(argv[i], argv[i + 1]))) {
             ++i;
             continue;
         }
@@ -52,6 +64,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
+    if (network.isAsked() && (levelNumber || !network.check(match.isAsked(), error))) {
+        if (levelNumber) error = "--level is for the story; a network match is a battle";
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+        return 2;
+    }
     if (match.isAsked() && (levelNumber || !match.check(Torvane::MatchSettings::availableMaps(), error))) {
         if (levelNumber) error = "--level and --match cannot be given together";
         std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
@@ -76,6 +93,27 @@ int main(int argc, char** argv) {
     game->setLevelIndex(first);
     game->useProgress(&progress, Torvane::Progress::defaultPath());
     if (match.isAsked()) game->setMatch(match);
+    if (network.isAsked()) {
+        static Torvane::NetSession session;
+        Torvane::NetSession::Match opened;
+        opened.map = match.getMap();
+        opened.players = network.getPlayers();
+        opened.teamSize = static_cast<uint8_t>(match.getTeamSize());
+        opened.minutes = static_cast<uint8_t>(match.getMinutes());
+        opened.score = static_cast<uint16_t>(match.getScore());
+        opened.seed = std::random_device()();
+        const bool ready = network.isHosting() ? session.host(network.getPort(), opened, error)
+                                               : session.join(network.getJoinAddress(), error);
+        if (!ready) {
+            std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+            return 1;
+        }
+        set_window_title(Torvane::buildConfiguration().windowTitle);
+        game->useNetwork(&session);
+        if (!game->startNetwork()) std::printf("Failed to start game.\n");
+        std::fflush(stdout);
+        return 0;
+    }
     std::printf("Starting Torvane ...\n");
     std::fflush(stdout);
     set_window_title(Torvane::buildConfiguration().windowTitle);

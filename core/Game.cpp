@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -10,7 +11,13 @@
 
 #include "core/GameLock.h"
 #include "core/MapFile.h"
+#include "core/NetSession.h"
+#include "core/UserFiles.h"
+#include "fighters/FrontSight.h"
 #include "fighters/Player.h"
+#include "fighters/TeamAIPlayer.h"
+#include "hud/BigText.h"
+#include "weapons/Weapon.h"
 #include "hud/Robot.h"
 
 namespace Torvane {
@@ -111,6 +118,7 @@ void Game::applyMap(const MapFile& map) {
         return;
     }
     players.clear();
+    handsFighters.clear();
     dialog.hide();
     objectSystem.cleanupObjects();
     eventSystem.clear();
@@ -293,23 +301,25 @@ void Game::gameLoop() {
 
 void Game::runFrame() {
     BITMAP* buffer = screen.getBufferPage();
-    // Input becomes events before the world is locked.
-    inputSystem.doInput();
+    // Input becomes events before the world is locked; in a network match the hands come with the frame.
+    if (!net) inputSystem.doInput();
 
     // P pauses and goes on; F3 shows or hides the debug lines. Both act on the press.
     const int pauseKey = settings.getKey(Settings::Action::Pause);
-    if (key[pauseKey] && !pauseKeyHeld) setPaused(!isPaused());
+    // Nobody pauses a network match: the others' worlds would go on.
+    if (key[pauseKey] && !pauseKeyHeld && !net) setPaused(!isPaused());
     if (key[KEY_F3] && !debugKeyHeld) debugLinesShown = !debugLinesShown;
     if (key[KEY_F11] && !fullScreenKeyHeld) toggleFullScreen();
     pauseKeyHeld = key[pauseKey];
     debugKeyHeld = key[KEY_F3];
     fullScreenKeyHeld = key[KEY_F11];
-    resultsScreen.readInput(key[KEY_ENTER] || key[KEY_ENTER_PAD], (mouse_b & 1) != 0, key[KEY_R]);
+    // A choice made on one machine alone would split the match: there Escape is the only way on.
+    if (!net) resultsScreen.readInput(key[KEY_ENTER] || key[KEY_ENTER_PAD], (mouse_b & 1) != 0, key[KEY_R]);
 
     lockGame();
     // The world's step: the player's events, then every object moves and collides. A paused world
     // stands still; the events are only noted, so that the hands are taken up when it goes on.
-    eventSystem.handleEvents();
+    if (!net) eventSystem.handleEvents();
     // Behind the results the world stands still: the level is over.
     const bool still = isPaused() || resultsScreen.isVisible();
     if (!still) {
@@ -402,6 +412,220 @@ void Game::drawDebugLines(BITMAP* buffer, int objectCount) {
                       mainPlayer->getKills(), mainPlayer->getHeadshots(), mainPlayer->getCentralX(),
                       mainPlayer->getCentralY());
     }
+}
+
+}  // namespace Torvane
+
+namespace Torvane {
+
+namespace {
+
+uint64_t mix(uint64_t hash, long long value) {
+    for (int i = 0; i < 8; ++i) hash = (hash ^ static_cast<uint64_t>((value >> (8 * i)) & 0xFF)) * 1099511628211ULL;
+    return hash;
+}
+
+// The hands held are the fighter's state, not presses: a fighter back on his feet walks on as they hold.
+void applyHands(Player& fighter, const NetInput& now, const NetInput& before) {
+    const auto held = [&](uint16_t button) { return (now.buttons & button) != 0; };
+    const auto pressed = [&](uint16_t button) { return held(button) && !(before.buttons & button); };
+    if (fighter.isMovingLeft() != held(NetInput::Left)) fighter.moveLeft(held(NetInput::Left));
+    if (fighter.isMovingRight() != held(NetInput::Right)) fighter.moveRight(held(NetInput::Right));
+    fighter.jump(held(NetInput::Jump));
+    if (pressed(NetInput::Rifle)) fighter.setEquipment(2);
+    if (pressed(NetInput::Pistol)) fighter.setEquipment(1);
+    if (pressed(NetInput::Hands)) fighter.setEquipment(0);
+    if (pressed(NetInput::Grenade)) fighter.setEquipment(3);
+    // On press and release alike, as the keyboard's reload.
+    if ((now.buttons ^ before.buttons) & NetInput::Reload) {
+        if (Weapon* weapon = fighter.getCurrentWeapon()) weapon->reload();
+    }
+    fighter.aim(now.aimX, now.aimY);
+    if (held(NetInput::Fire)) fighter.fire(now.aimX, now.aimY);
+    else fighter.holdFire();
+}
+
+}  // namespace
+
+void Game::addHandsFighter(TeamAIPlayer* fighter) {
+    fighter->setHands(true);
+    if (handsFighters.size() < NetMessage::maxPlayers) handsFighters.push_back(fighter);
+    if (net && static_cast<int>(handsFighters.size()) - 1 == net->getSlot()) mainPlayer = fighter;
+}
+
+NetInput Game::readLocalHands() {
+    NetInput hands;
+    using Action = Settings::Action;
+    const std::pair<Action, uint16_t> keys[] = {
+        {Action::WalkLeft, NetInput::Left},   {Action::WalkRight, NetInput::Right}, {Action::Jump, NetInput::Jump},
+        {Action::Reload, NetInput::Reload},   {Action::Rifle, NetInput::Rifle},     {Action::Pistol, NetInput::Pistol},
+        {Action::Hands, NetInput::Hands},     {Action::Grenade, NetInput::Grenade},
+    };
+    for (const auto& k : keys)
+        if (key[settings.getKey(k.first)]) hands.buttons |= k.second;
+    if (mouse_b & 1) hands.buttons |= NetInput::Fire;
+    // The sight goes where the mouse went, as the mouse's own events would take it.
+    const int x = mouse_x, y = mouse_y;
+    if (x != lastMouseX || y != lastMouseY) {
+        aimSystem.setX(x);
+        aimSystem.setY(y);
+        lastMouseX = x, lastMouseY = y;
+    }
+    const long long limit = NetMessage::maxCoordinate;
+    hands.aimX = static_cast<int32_t>(std::clamp<long long>(static_cast<long long>(aimSystem.getX()) + mapSystem.getClientX(), -limit, limit));
+    hands.aimY = static_cast<int32_t>(std::clamp<long long>(static_cast<long long>(aimSystem.getY()) + mapSystem.getClientY(), -limit, limit));
+    return hands;
+}
+
+void Game::applyNetFrame(const NetMessage& frame) {
+    for (const NetMessage::OrderAt& order : frame.orders) {
+        if (order.order != NetMessage::Order::HandOver || order.slot >= handsFighters.size()) continue;
+        handsFighters[order.slot]->setHands(false);
+        // At the same frame on every machine: the script may say so, and traces show it.
+        scriptSystem.raise("OnHandOver", order.slot + 1, handsFighters[order.slot]->getId(), 0);
+    }
+    const size_t places = std::min(handsFighters.size(), frame.inputs.size());
+    for (size_t place = 0; place < places; ++place) {
+        TeamAIPlayer* fighter = handsFighters[place];
+        if (!fighter->hasHands() || !frame.present[place]) continue;
+        applyHands(*fighter, frame.inputs[place], lastHands[place]);
+        lastHands[place] = frame.inputs[place];
+    }
+}
+
+uint64_t Game::worldHash() const {
+    uint64_t hash = 1469598103934665603ULL;
+    for (const Player* fighter : players) {
+        hash = mix(hash, fighter->getId());
+        hash = mix(hash, fighter->getX());
+        hash = mix(hash, fighter->getY());
+        hash = mix(hash, fighter->getHealth());
+        hash = mix(hash, fighter->getKills());
+        hash = mix(hash, fighter->getDeaths());
+        hash = mix(hash, fighter->getEquipment());
+        for (int slot = 1; slot < Player::slotCount; ++slot)
+            if (const Weapon* weapon = fighter->getWeapon(slot)) hash = mix(hash, weapon->getBulletTotal());
+    }
+    hash = mix(hash, objectSystem.getObjectCount());
+    hash = mix(hash, matchState.getScore(MatchState::kr));
+    hash = mix(hash, matchState.getScore(MatchState::kt));
+    return mix(hash, clock.getFrames());
+}
+
+bool Game::runNetworkFrame() {
+    if (!net->frameReady()) return false;
+    net->submitHands(readLocalHands());
+    lockGame();
+    applyNetFrame(net->nextFrameMessage());
+    unlockGame();
+    runFrame();
+    lockGame();
+    const uint64_t hash = worldHash();
+    unlockGame();
+    net->finishFrame(hash);
+    return true;
+}
+
+void Game::takeNetNews() {
+    for (const std::string& line : net->takeNews()) {
+        std::printf("%s\n", line.c_str());
+        lobbyLines.push_back(line);
+        if (lobbyLines.size() > 12) lobbyLines.erase(lobbyLines.begin());
+    }
+    std::fflush(stdout);
+}
+
+void Game::reportNetworkEnd() {
+    const std::string& reason = net->getEndReason();
+    if (reason.empty()) return;
+    std::printf("%s\n", reason.c_str());
+    if (reason.compare(0, 6, "desync") == 0) {
+        // Every machine keeps the hands it ran: replayed side by side, the first difference shows the cause.
+        const std::string path = UserFiles::directory(UserFiles::Kind::State) + "/desync-frame" +
+                                 std::to_string(net->getFrame()) + "-player" + std::to_string(net->getSlot() + 1) + ".txt";
+        std::string error;
+        if (UserFiles::writeSafely(path, "# " + reason + "\n" + net->getLog(), error)) std::printf("The match's hands are in %s\n", path.c_str());
+        else std::printf("The match's hands could not be kept: %s\n", error.c_str());
+    }
+    std::fflush(stdout);
+}
+
+bool Game::startNetwork() {
+    settings.load(Settings::defaultPath());
+    inputSystem.useKeys(settings);
+    soundSystem.setVolume(settings.getVolume());
+    if (!screen.setVideoMode(800, 600, 32) && !screen.setVideoMode(640, 480, 32)) return false;
+    if (settings.isFullScreen()) screen.setFullScreen(true);
+    while (net->getState() == NetSession::State::Lobby) {
+        if (key[KEY_ESC] || escapePressed.exchange(false) || closeRequested.load()) {
+            net->leave();
+            return true;
+        }
+        net->pump(key[KEY_ENTER] || key[KEY_ENTER_PAD]);
+        takeNetNews();
+        drawLobby();
+        rest(15);
+    }
+    if (net->getState() == NetSession::State::Running) {
+        prepareNetworkMatch();
+        beginLevel();
+        secondStart = std::time(nullptr);
+        while (!gameOver.load() && !key[KEY_ESC] && !escapePressed.load() && !closeRequested.load()) {
+            net->pump();
+            takeNetNews();
+            if (net->getState() != NetSession::State::Running) break;
+            if (!lockstep.beforeFrame()) break;
+            if (!runNetworkFrame()) {
+                rest(1);
+                continue;
+            }
+            lockstep.afterFrame();
+            // Behind the host: the frames waiting run without a pause.
+            const int pause = countFrame();
+            if (!net->frameReady()) rest(pause);
+        }
+        endGame();
+        endLevel();
+    }
+    reportNetworkEnd();
+    net->leave();
+    return true;
+}
+
+void Game::prepareNetworkMatch() {
+    const NetSession::Match& opened = net->getMatch();
+    MatchSettings settings;
+    settings.take("--match", opened.map);
+    settings.take("--team-size", std::to_string(opened.teamSize));
+    settings.take("--score", std::to_string(opened.score));
+    settings.take("--minutes", std::to_string(opened.minutes));
+    setMatch(settings);
+    // Every machine's world draws the same numbers from the host's seed, counts frames, and runs
+    // the script in step with them; only the sight shakes on its own.
+    std::srand(opened.seed);
+    clock.useFrameTime();
+    lockstep.enable();
+    aimSystem.getFrontSight().useOwnDice(true);
+    showDebugLines(false);
+}
+
+void Game::drawLobby() {
+    BITMAP* buffer = screen.getBufferPage();
+    clear_to_color(buffer, makecol(20, 26, 44));
+    const int centre = buffer->w / 2;
+    BigText::draw(buffer, "KR v.s. KT", 4, centre, 60, makecol(240, 200, 90));
+    const std::string joined = "Players: " + std::to_string(net->getJoined()) + " of " +
+                               std::to_string(net->getMatch().players);
+    BigText::draw(buffer, net->isHost() ? joined : "Waiting for the host", 2, centre, 160, makecol(236, 236, 228));
+    int top = 230;
+    for (const std::string& line : lobbyLines) {
+        textout_centre_ex(buffer, font, line.c_str(), centre, top, makecol(180, 190, 210), -1);
+        top += 14;
+    }
+    if (net->isHost())
+        BigText::draw(buffer, "Enter: start now", 2, centre, buffer->h - 110, makecol(236, 236, 228));
+    BigText::draw(buffer, "Escape: leave", 2, centre, buffer->h - 74, makecol(150, 160, 180));
+    screen.flip();
 }
 
 }  // namespace Torvane

@@ -16,6 +16,7 @@
 #include "core/MapSystem.h"
 #include "core/MatchState.h"
 #include "core/MenuSystem.h"
+#include "core/NetPacket.h"
 #include "core/Progress.h"
 #include "core/Screen.h"
 #include "core/ServerNetwork.h"
@@ -36,8 +37,10 @@
 
 namespace Torvane {
 
+class NetSession;
 class Player;
 class Robot;
+class TeamAIPlayer;
 
 // The one game: owns every subsystem, starts up and runs the main loop.
 class Game {
@@ -81,6 +84,28 @@ public:
     const MatchSettings& getMatchSettings() const { return matchSettings; }
     // Scores, clock and fallen fighters of the battle; under the game lock.
     MatchState& getMatchState() { return matchState; }
+
+    // A network match: this machine's part in it, and the fighters the players' hands drive,
+    // by place (the first is the host's). Everything else of the world is the same on every machine.
+    void useNetwork(NetSession* session) { net = session; }
+    NetSession* getNetwork() { return net; }
+    bool isNetworked() const { return net != nullptr; }
+    // Script thread, under the game lock: the fighter of the next place; the view and the panel
+    // follow the one of this machine's place.
+    void addHandsFighter(TeamAIPlayer* fighter);
+    int getHandsCount() const { return static_cast<int>(handsFighters.size()); }
+    // Main thread: this machine's hands now, the sight's point on the map.
+    NetInput readLocalHands();
+    // Under the game lock: every player's hands and the host's orders of one frame.
+    void applyNetFrame(const NetMessage& frame);
+    // Under the game lock: a fingerprint of what the simulation holds (fighters, objects, scores, clock).
+    uint64_t worldHash() const;
+    // The lobby, then the match's frames as they come in, until it ends or the player leaves.
+    bool startNetwork();
+    // One frame of a network match if its hands are in: false (nothing run) while they are not.
+    bool runNetworkFrame();
+    // The match the session opened becomes this game's: its settings, seed, frame clock and lockstep.
+    void prepareNetworkMatch();
     // Results screen, script thread: the player goes on; the level ends, and start or the
     // level runner begins the next one (advanceLevel).
     void requestNextLevel() { nextLevelRequested.store(true); }
@@ -184,6 +209,16 @@ private:
     MatchState matchState;
     Scoreboard scoreboard;
     std::vector<MatchState::Respawn> dueRespawns;  // room kept between frames
+    NetSession* net = nullptr;
+    std::vector<TeamAIPlayer*> handsFighters;
+    NetInput lastHands[NetMessage::maxPlayers] = {};
+    int lastMouseX = -1, lastMouseY = -1;
+    std::vector<std::string> lobbyLines;  // who came and went, for the lobby's screen
+    void drawLobby();
+    // The session's news printed and kept for the lobby.
+    void takeNetNews();
+    // The match ended on this machine: why, and for a desync the report.
+    void reportNetworkEnd();
     std::vector<Scoreboard::Row> tableRows;        // the same
     // The fallen whose time has come stand up again, and the script hears of each.
     void respawnDue();

@@ -15,11 +15,13 @@ FrontSight& FrontSight::setDivergence(int d) {
     return *this;
 }
 
+int FrontSight::roll() { return ownDice ? static_cast<int>(dice() & 0x7FFFFFFF) : std::rand(); }
+
 void FrontSight::jump(int strength) {
     // A negative kick is no kick; the bound keeps 2n + 1 far from overflowing.
     int n = strength < 0 ? 0 : strength > 100000 ? 100000 : strength;
-    int ry = std::rand() % (2 * n + 1) - n;  // the first random number is vertical
-    int rx = std::rand() % (2 * n + 1) - n;
+    int ry = roll() % (2 * n + 1) - n;  // the first random number is vertical
+    int rx = roll() % (2 * n + 1) - n;
     addMomentum(Vector(static_cast<float>(rx), static_cast<float>(ry)));
     if (divergence < maxDivergence) divergence += n;
 }
@@ -27,8 +29,8 @@ void FrontSight::jump(int strength) {
 void FrontSight::move() {
     // Shake: reverse and keep a random 0 to 99 % of the speed, each axis on its own.
     if (std::fabs(velocity.x) > 0.1f || std::fabs(velocity.y) > 0.1f) {
-        velocity.x = static_cast<float>(-(std::rand() % 100) * velocity.x / 100.0);
-        velocity.y = static_cast<float>(-(std::rand() % 100) * velocity.y / 100.0);
+        velocity.x = static_cast<float>(-(roll() % 100) * velocity.x / 100.0);
+        velocity.y = static_cast<float>(-(roll() % 100) * velocity.y / 100.0);
     }
     if (divergence > minDivergence) divergence -= 2;
     Object::move();

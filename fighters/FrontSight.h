@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <random>
+
 #include "fighters/RealBody.h"
 
 namespace Torvane {
@@ -27,8 +29,15 @@ public:
     FrontSight& setDivergence(int d);
     int getMinDivergence() const { return minDivergence; }
     int getMaxDivergence() const { return maxDivergence; }
+    // Its own dice instead of the world's: in a network match each machine's sight shakes for its
+    // own player alone, and must not move the random numbers every machine's world draws alike.
+    void useOwnDice(bool on) { ownDice = on; }
 
 private:
+    int roll();
+
+    bool ownDice = false;
+    std::minstd_rand dice;
     int trembling = 0;
     int divergence = 5;  // half-gap of the crosshair, pixels
     int minDivergence = 5;

@@ -63,7 +63,30 @@ int TeamAIPlayer::getGoalX() const {
     return goalSet ? goalX : Game::getInstance()->getMapSystem().getWidth() / 2;
 }
 
+void TeamAIPlayer::setHands(bool on) {
+    hands = on;
+    // Whatever the hands held is let go: the brain starts from a standing fighter.
+    if (!on) stopMoving();
+}
+
+void TeamAIPlayer::doFire() {
+    if (hands) Player::doFire();
+    else AIPlayer::doFire();
+}
+
+void TeamAIPlayer::doMoveLeft() {
+    if (hands) Player::doMoveLeft();
+    else AIPlayer::doMoveLeft();
+}
+
+void TeamAIPlayer::doMoveRight() {
+    if (hands) Player::doMoveRight();
+    else AIPlayer::doMoveRight();
+}
+
 void TeamAIPlayer::move() {
+    // The hands' controls are held, not one frame's requests: nothing is let go here.
+    if (hands) return Player::move();
     // A speech is a truce: the brain waits with its timers where they are.
     if (isAlive() && !underControl && !Game::getInstance()->getDialog().isVisible()) think();
     Player::move();
@@ -73,6 +96,7 @@ void TeamAIPlayer::move() {
 }
 
 void TeamAIPlayer::answerHit(Player& by) {
+    if (hands) return;
     underControl = false;
     attacker = &by;
     if (thinkTimer > reactionDelay) thinkTimer = reactionDelay;

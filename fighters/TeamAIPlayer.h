@@ -32,6 +32,14 @@ public:
     ~TeamAIPlayer() override = default;
 
     void move() override;
+    void doFire() override;
+    void doMoveLeft() override;
+    void doMoveRight() override;
+
+    // A person's hands drive it (a player of a network match): the brain rests, the fighter
+    // aims where he aims and walks as he walks. Handed over (off), the brain takes it on.
+    void setHands(bool on);
+    bool hasHands() const { return hands; }
 
     // Where it heads when it knows of no enemy; until set, the middle of the map.
     void setGoalX(int x);
@@ -78,6 +86,7 @@ private:
 
     int goalX = 0;
     bool goalSet = false;
+    bool hands = false;
 
     // The walk: a direction (-1, 0, 1) toward walkGoal, a centre x.
     int walkDirection = 0;

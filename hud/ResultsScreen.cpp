@@ -21,9 +21,10 @@ void ResultsScreen::show(const LevelStats& stats, bool nextLevelThere) {
     visible.store(true);
 }
 
-void ResultsScreen::showMatch(const std::vector<Scoreboard::Row>& rows, int krScore, int ktScore) {
+void ResultsScreen::showMatch(const std::vector<Scoreboard::Row>& rows, int krScore, int ktScore, bool choosing) {
     show(LevelStats(), false);
     match = true;
+    matchChoosing = choosing;
     matchRows = rows;
     matchScores[0] = krScore, matchScores[1] = ktScore;
 }
@@ -77,8 +78,12 @@ void ResultsScreen::renderMatch(int width, int height) {
     BigText::draw(picture, Scoreboard::scoreText(kr, kt), 3, centre, height / 10 + 52, light);
     hline(picture, centre - 220, height / 10 + 90, centre + 220, gold);
     Scoreboard::drawTable(picture, matchRows, height / 10 + 104);
-    BigText::draw(picture, "Enter or click: play again", 2, centre, height - height / 6, light);
-    BigText::draw(picture, "Escape: quit", 2, centre, height - height / 6 + 36, dim);
+    if (matchChoosing) {
+        BigText::draw(picture, "Enter or click: play again", 2, centre, height - height / 6, light);
+        BigText::draw(picture, "Escape: quit", 2, centre, height - height / 6 + 36, dim);
+    } else {
+        BigText::draw(picture, "The match is over", 2, centre, height - height / 6, light);
+    }
 }
 
 void ResultsScreen::render(int width, int height) {

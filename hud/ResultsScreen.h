@@ -26,7 +26,8 @@ public:
     enum class Choice { None, PlayAgain, NextLevel };
     void show(const LevelStats& stats, bool nextLevelThere = false);
     // The end of a team battle: who won, the score and every fighter's line; Enter or a click plays again.
-    void showMatch(const std::vector<Scoreboard::Row>& rows, int krScore, int ktScore);
+    // Without choosing (a network match) it only says that the match is over.
+    void showMatch(const std::vector<Scoreboard::Row>& rows, int krScore, int ktScore, bool choosing = true);
     void hide();
     bool isVisible() const { return visible.load(); }
     // The player chose: the screen goes away and the script reads the choice.
@@ -46,6 +47,7 @@ private:
     bool match = false;
     std::vector<Scoreboard::Row> matchRows;
     int matchScores[2] = {0, 0};
+    bool matchChoosing = true;
     BITMAP* picture = nullptr;
     std::atomic<bool> visible{false};
     std::atomic<Choice> chosen{Choice::None};

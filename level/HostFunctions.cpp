@@ -9,6 +9,7 @@
 
 #include "core/Game.h"
 #include "core/GameLock.h"
+#include "core/NetSession.h"
 #include "fighters/AIPlayer.h"
 #include "fighters/RealBody.h"
 #include "fighters/TeamAIPlayer.h"
@@ -31,6 +32,7 @@ namespace Torvane {
 namespace {
 
 constexpr int waitCheckMilliseconds = 100;
+constexpr int networkResultsMilliseconds = 10000;
 
 // The game lock for the length of one host call's work on the world.
 class WorldAccess {
@@ -216,16 +218,20 @@ void addPlayer(HostStack& stack, PellixVariable& result, int argc) {
     // A refused role is no role: the fighter takes the size of one without pictures.
     const std::string safeRole = allowedName("Role", "image/role/" + role + "/config.dat") ? role : std::string();
     // Made before the lock is taken: the role's description and pictures are files to read.
-    Player* fighter = brain == 2 ? new TeamAIPlayer(name, safeRole)
-                      : computer ? new AIPlayer(name, safeRole)
-                                 : new Player(name, safeRole);
+    // In a network match a player's fighter is a team brain at rest under his hands, so that it can be
+    // handed to the brain when he leaves.
+    const bool networked = game->isNetworked();
+    Player* fighter = brain == 2 || (!computer && networked) ? new TeamAIPlayer(name, safeRole)
+                      : computer                           ? new AIPlayer(name, safeRole)
+                                                           : new Player(name, safeRole);
     for (const char* weapon : {"pistol", "gun", "grenade"}) preloadPicture(Weapon::picturePath(safeRole, weapon));
     WorldAccess access;
     fighter->setX(x);
     fighter->setY(y);
     fighter->setColor(color);
     game->addPlayer(fighter);
-    if (!computer) game->setMainPlayer(fighter);
+    if (!computer && networked) game->addHandsFighter(static_cast<TeamAIPlayer*>(fighter));
+    else if (!computer) game->setMainPlayer(fighter);
     result.setInteger(fighter->getId());
 }
 
@@ -580,8 +586,9 @@ void matchSetting(HostStack& stack, PellixVariable& result, int argc) {
     else if (name == "score") result.setInteger(match.getScore());
     else if (name == "minutes") result.setInteger(match.getMinutes());
     else if (name == "spectate") result.setInteger(match.isSpectating() ? 1 : 0);
+    else if (name == "players") result.setInteger(game->isNetworked() ? game->getNetwork()->getPlayers() : 1);
     else OnceMessages::show("matchSetting: there is no setting \"" + name +
-                            "\" (there are map, teamSize, score, minutes and spectate).");
+                            "\" (there are map, teamSize, score, minutes, spectate and players).");
 }
 
 void teamColor(HostStack& stack, PellixVariable& result, int argc) {
@@ -654,10 +661,13 @@ void showMatchResults(HostStack& stack, PellixVariable& result, int argc) {
         std::vector<Scoreboard::Row> rows;
         Scoreboard::rowsOf(game->getPlayers(), game->getMainPlayer(), rows);
         const int kr = match.getScore(MatchState::kr), kt = match.getScore(MatchState::kt);
-        screen.showMatch(rows, kr, kt);
+        screen.showMatch(rows, kr, kt, !game->isNetworked());
         if (GameObserver* observer = game->getObserver()) observer->resultsShown(Scoreboard::scoreText(kr, kt));
     }
-    while (screen.isVisible() && game->getScriptSystem().pause(waitCheckMilliseconds)) {
+    // A choice on one machine alone would split a network match: there the results stand for ten
+    // seconds on every machine, and the match is over.
+    if (game->isNetworked()) game->getScriptSystem().pause(networkResultsMilliseconds);
+    while (screen.isVisible() && !game->isNetworked() && game->getScriptSystem().pause(waitCheckMilliseconds)) {
     }
     WorldAccess access;
     const bool again = game->isRunning() && screen.getChoice() == ResultsScreen::Choice::PlayAgain;

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  liballegro4-dev libalut-dev libopenal-dev
+  liballegro4-dev libalut-dev libopenal-dev libenet-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils x11-apps imagemagick sox
 )

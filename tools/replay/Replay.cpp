@@ -4,6 +4,7 @@
 //   torvane-replay [--data DIR] [--level N | --player] [--input FILE] [--seed N] [--frames N]
 //                  [--shot FRAME:FILE.png]... [--trace FILE] [--where N]
 //   torvane-replay --match MAP [--team-size N] [--score K] [--minutes M] [--spectate] ...
+//   torvane-replay --match MAP --host PORT [--players H] ...  |  --join HOST:PORT ...
 //
 // Exit status: 0 when the script ended the game (or Escape was pressed), 1 on a
 // script or input error or a stuck level, 2 on a bad command line, 3 when the frames
@@ -20,6 +21,9 @@
 #include <vector>
 
 #include "core/Game.h"
+#include "fighters/Player.h"
+#include "core/NetOptions.h"
+#include "core/NetSession.h"
 #include "level/MatchSettings.h"
 #include "tools/common/FrameWatchdog.h"
 #include "tools/common/SavePicture.h"
@@ -33,6 +37,7 @@ constexpr long long defaultFrames = 15LL * 60 * Torvane::GameClock::framesPerSec
 // A frame that takes this long in real time is stuck, whatever it is stuck in (a file, the lock, a host call):
 // the run ends rather than waiting for ever. Longer than the script's own stuck guard, which says more.
 constexpr int watchdogSeconds = Torvane::Lockstep::stuckSeconds + 30;
+constexpr int lobbySeconds = 60;
 
 void stuckFrame(long long frame) {
     std::fprintf(stderr, "torvane-replay: the level is stuck: frame %lld has not ended in %d seconds\n", frame,
@@ -52,6 +57,7 @@ struct Options {
     std::string level;    // "--level N", checked against the data's level list
     bool player = false;  // as the game plays for a player: his progress, the level select
     Torvane::MatchSettings match;
+    Torvane::NetOptions network;
 };
 
 int usage(std::FILE* to, int status) {
@@ -59,6 +65,7 @@ int usage(std::FILE* to, int status) {
                  "usage: torvane-replay [--data DIR] [--level N | --player] [--input FILE] [--seed N] [--frames N]\n"
                  "                      [--shot FRAME:FILE.png]... [--trace FILE] [--where N]\n"
                  "       torvane-replay --match MAP [--team-size N] [--score K] [--minutes M] [--spectate] ...\n"
+                 "       torvane-replay --match MAP --host PORT [--players H] ...  |  --join HOST:PORT ...\n"
                  "Plays the first level of DIR (default: the current directory; --level N the N-th of\n"
                  "script/levels.txt, and the next ones when the results screen goes on) without a display,\n"
                  "66 frames to a second, with the inputs of FILE, and writes a trace of what happened.\n"
@@ -67,6 +74,8 @@ int usage(std::FILE* to, int status) {
                  "--where N adds the camera and every fighter's place to the trace every N frames.\n"
                  "--match plays a team battle on map/versus/MAP.map of DIR (as torvane --match does);\n"
                  "with --spectate your place is taken by a computer fighter, so it plays without input.\n"
+                 "--host opens it on UDP port PORT for H players (default 2), starting when all are in;\n"
+                 "--join takes part in one; each machine plays its own inputs and writes its own trace.\n"
                  "Exit status: 0 the game was ended, 1 script or input error, 3 the frames ran out first.\n");
     return status;
 }
@@ -93,6 +102,12 @@ int parseOptions(int argc, char** argv, Options& options) {
         if (i + 1 >= argc) return 2;
         const char* value = argv[++i];
         if (options.match.take(option, value)) continue;
+        if (option == "--host") {
+            options.network.setHosting();
+            options.network.take("--port", value);
+            continue;
+        }
+        if (options.network.take(option, value)) continue;
         long long n = 0;
         if (option == "--data") {
             options.data = value;
@@ -142,6 +157,99 @@ bool chooseLevel(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, c
     return false;
 }
 
+// A network match, this machine's part: the lobby until the host starts, then a frame whenever
+// its hands are in. The summary is the usual one, but for the line naming this machine's fighter.
+int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, const Options& options,
+                std::FILE* traceFile) {
+    static Torvane::NetSession session;
+    std::string error;
+    Torvane::NetSession::Match opened;
+    opened.map = options.match.getMap();
+    opened.players = options.network.getPlayers();
+    opened.teamSize = static_cast<uint8_t>(options.match.getTeamSize());
+    opened.minutes = static_cast<uint8_t>(options.match.getMinutes());
+    opened.score = static_cast<uint16_t>(options.match.getScore());
+    opened.seed = options.seed;
+    if (!(options.network.isHosting() ? session.host(options.network.getPort(), opened, error)
+                                      : session.join(options.network.getJoinAddress(), error))) {
+        std::fprintf(stderr, "torvane-replay: %s\n", error.c_str());
+        return 1;
+    }
+    const auto news = [] {
+        for (const std::string& line : session.takeNews()) std::fprintf(stderr, "%s\n", line.c_str());
+    };
+    // A lobby nobody comes to ends: a test must not wait for ever.
+    for (int waited = 0; session.getState() == Torvane::NetSession::State::Lobby; waited += 2) {
+        session.pump();
+        news();
+        if (waited > lobbySeconds * 1000) {
+            std::fprintf(stderr, "torvane-replay: nobody came in %d seconds\n", lobbySeconds);
+            session.leave();
+            return 1;
+        }
+        usleep(2000);
+    }
+    news();
+    if (session.getState() != Torvane::NetSession::State::Running) {
+        std::fprintf(stderr, "%s\n", session.getEndReason().c_str());
+        return 1;
+    }
+    game.useNetwork(&session);
+    game.prepareNetworkMatch();
+    game.beginLevel();
+    Torvane::Lockstep& lockstep = game.getLockstep();
+    FrameWatchdog watchdog(watchdogSeconds, stuckFrame);
+    std::string ending = "frames";
+    long long frame = 0, stalls = 0;
+    while (ending == "frames") {
+        if (!lockstep.beforeFrame()) {
+            trace.scriptFailed("the script ran " + std::to_string(Torvane::Lockstep::stuckSeconds) +
+                               " seconds without waiting for the game");
+            ending = "stuck";
+            break;
+        }
+        trace.lookForDeaths();
+        if (!game.isRunning()) {
+            ending = "endgame";
+            break;
+        }
+        if (frame >= options.frames) break;
+        session.pump();
+        news();
+        if (session.getState() != Torvane::NetSession::State::Running) {
+            ending = session.getEndReason();
+            break;
+        }
+        inputs.apply(frame);
+        if (key[KEY_ESC]) {
+            ending = "escape";
+            break;
+        }
+        if (!game.runNetworkFrame()) {
+            ++stalls;
+            usleep(200);
+            continue;
+        }
+        if (options.where && frame % options.where == 0) trace.writePositions();
+        lockstep.afterFrame();
+        watchdog.frameDone(frame);
+        ++frame;
+    }
+    game.setObserver(nullptr);
+    game.endGame();
+    game.endLevel();
+    trace.writeSummary(frame, ending);
+    std::fclose(traceFile);
+    std::fprintf(stderr, "network: player %d of %d, input delay %u frames, %llu bytes sent, %llu received, %llu dropped, %lld waits\n",
+                 session.getSlot() + 1, session.getPlayers(), session.getDelay(),
+                 static_cast<unsigned long long>(session.getBytesSent()),
+                 static_cast<unsigned long long>(session.getBytesReceived()),
+                 static_cast<unsigned long long>(session.getDropped()), stalls);
+    session.leave();
+    if (trace.hadScriptError() || ending == "stuck") return 1;
+    return ending == "frames" ? 3 : ending == "endgame" || ending == "escape" ? 0 : 4;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,6 +282,10 @@ int main(int argc, char** argv) {
     }
     if (options.player && !options.level.empty()) return usage(stderr, 2);
     const bool matchAsked = options.match.isAsked() || options.match.isSpectating();
+    if (options.network.isAsked() && (options.match.isSpectating() || !options.network.check(matchAsked, error))) {
+        std::fprintf(stderr, "torvane-replay: %s\n", options.match.isSpectating() ? "--spectate is not for a network match" : error.c_str());
+        return 2;
+    }
     if (matchAsked && (options.player || !options.level.empty())) return usage(stderr, 2);
     if (matchAsked && !options.match.check(Torvane::MatchSettings::availableMaps(), error)) {
         std::fprintf(stderr, "torvane-replay: %s\n", error.c_str());
@@ -210,6 +322,7 @@ int main(int argc, char** argv) {
     game->setLevels(levels);
     game->setLevelIndex(first);
     if (matchAsked) game->setMatch(options.match);
+    if (options.network.isAsked()) return playNetwork(*game, inputs, trace, options, traceFile);
     long long frame = 0;
     if (options.player) game->useProgress(&progress, Torvane::Progress::defaultPath());
     if (options.player && !progress.isEmpty() && !chooseLevel(*game, inputs, trace, options, frame)) {

@@ -75,8 +75,9 @@ void ReplayTrace::writeSummary(long long frames, const std::string& ending) {
                      fighter->getName().c_str(), dynamic_cast<Torvane::AIPlayer*>(fighter) ? "computer" : "human",
                      fighter->getColor(), fighter->getHealth(), fighter->getCentralX(), fighter->getCentralY());
     }
+    // In a network match each machine has its own: the one line in which their traces differ.
     if (Player* main = game.getMainPlayer())
-        std::fprintf(output, "main player %d kills %d headshots %d\n", main->getId(), main->getKills(),
-                     main->getHeadshots());
+        std::fprintf(output, "%s %d kills %d headshots %d\n", game.isNetworked() ? "local player" : "main player",
+                     main->getId(), main->getKills(), main->getHeadshots());
     std::fflush(output);
 }
