@@ -489,12 +489,18 @@ void NetSession::leave() {
     }
     for (Peer& p : peers) enet_peer_disconnect_later(p.peer, 0);
     enet_host_flush(enet);
-    // A moment for the goodbyes to leave; nothing received now matters.
+    // The others are let go only once they have everything already sent (the last frames among it),
+    // or after a few seconds: a machine that has stopped answering is not waited for.
     ENetEvent event;
-    for (int i = 0; i < 10 && enet_host_service(enet, &event, 10) >= 0; ++i) {
-        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+    size_t left = peers.size();
+    for (int waited = 0; left > 0 && waited < 5000; waited += 10) {
+        const int got = enet_host_service(enet, &event, 10);
+        if (got < 0) break;
+        if (got > 0 && event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        if (got > 0 && event.type == ENET_EVENT_TYPE_DISCONNECT) --left;
     }
-    end(hosting ? "You have left the match." : "You have left the match.");
+    peers.clear();
+    end("You have left the match.");
 }
 
 }  // namespace Torvane

@@ -200,7 +200,8 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
     Torvane::Lockstep& lockstep = game.getLockstep();
     FrameWatchdog watchdog(watchdogSeconds, stuckFrame);
     std::string ending = "frames";
-    long long frame = 0, stalls = 0;
+    long long frame = 0, stalls = 0;  // frames that had to wait for their hands
+    bool waited = false;
     while (ending == "frames") {
         if (!lockstep.beforeFrame()) {
             trace.scriptFailed("the script ran " + std::to_string(Torvane::Lockstep::stuckSeconds) +
@@ -226,10 +227,12 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
             break;
         }
         if (!game.runNetworkFrame()) {
-            ++stalls;
+            waited = true;
             usleep(200);
             continue;
         }
+        stalls += waited;
+        waited = false;
         if (options.where && frame % options.where == 0) trace.writePositions();
         lockstep.afterFrame();
         watchdog.frameDone(frame);
@@ -240,11 +243,11 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
     game.endLevel();
     trace.writeSummary(frame, ending);
     std::fclose(traceFile);
-    std::fprintf(stderr, "network: player %d of %d, input delay %u frames, %llu bytes sent, %llu received, %llu dropped, %lld waits\n",
+    std::fprintf(stderr, "network: player %d of %d, input delay %u frames, %llu bytes sent, %llu received, %llu dropped, %lld of %lld frames waited for their hands\n",
                  session.getSlot() + 1, session.getPlayers(), session.getDelay(),
                  static_cast<unsigned long long>(session.getBytesSent()),
                  static_cast<unsigned long long>(session.getBytesReceived()),
-                 static_cast<unsigned long long>(session.getDropped()), stalls);
+                 static_cast<unsigned long long>(session.getDropped()), stalls, frame);
     session.leave();
     if (trace.hadScriptError() || ending == "stuck") return 1;
     return ending == "frames" ? 3 : ending == "endgame" || ending == "escape" ? 0 : 4;
