@@ -106,6 +106,9 @@ public:
     bool runNetworkFrame();
     // The match the session opened becomes this game's: its settings, seed, frame clock and lockstep.
     void prepareNetworkMatch();
+    // The match ended on this machine: why, and for a desync the hands it ran, kept in
+    // $XDG_STATE_HOME/torvane/ for a bug report.
+    void reportNetworkEnd();
     // Results screen, script thread: the player goes on; the level ends, and start or the
     // level runner begins the next one (advanceLevel).
     void requestNextLevel() { nextLevelRequested.store(true); }
@@ -217,8 +220,6 @@ private:
     void drawLobby();
     // The session's news printed and kept for the lobby.
     void takeNetNews();
-    // The match ended on this machine: why, and for a desync the report.
-    void reportNetworkEnd();
     std::vector<Scoreboard::Row> tableRows;        // the same
     // The fallen whose time has come stand up again, and the script hears of each.
     void respawnDue();

@@ -8,6 +8,8 @@
 #   leaver     a joiner of three is killed mid-match: the host and the other joiner hand his fighter
 #              to a computer brain at the same frame and finish
 #   refused    a joiner with another map, then one with other rules, is refused, and both sides say why
+#   desync     the joiner's world is nudged at a frame (a test hook of the level runner): both machines
+#              stop at the next comparison with "desync at frame F" and keep their hands for a report
 set -euo pipefail
 case_name=$1
 replay=$2 relay=$3 data_dir=$(cd "$4" && pwd)
@@ -17,7 +19,7 @@ cleanup() { for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; for f in "$work"/*.log; do echo "== $f"; tail -5 "$f"; done; exit 1; }
 # A port of its own per case, so that cases may run side by side.
-case "$case_name" in two) port=24711 ;; four) port=24712 ;; relay) port=24713 ;; leaver) port=24714 ;; *) port=24715 ;; esac
+case "$case_name" in two) port=24711 ;; four) port=24712 ;; relay) port=24713 ;; leaver) port=24714 ;; desync) port=24716 ;; *) port=24715 ;; esac
 
 # Each player's hands: walking, jumping, aiming and firing at different frames.
 hands() {  # hands N: the inputs of player N
@@ -132,8 +134,19 @@ refused)
   [ "$status" -eq 1 ] || fail "a joiner with other rules: status $status"
   grep -q "Refused by the host: the versus rules (script/versus.fb) differ." "$work/3.log" || fail "the joiner was not told why"
   wait_for "$work/1.log" "A player was refused: the versus rules (script/versus.fb) differ." ;;
+desync)
+  export XDG_STATE_HOME=$work/state
+  host 2
+  TORVANE_TEST_DESYNC_FRAME=500 "$replay" --data "$data_dir" --join "127.0.0.1:$port" --input "$work/hands2.input" \
+    --trace "$work/2.trace" 2> "$work/2.log" || true
+  wait "${pids[0]}" || true
+  pids=()
+  for n in 1 2; do
+    grep -q "^ended desync at frame 527$" "$work/$n.trace" || fail "machine $n did not stop at the first comparison after frame 500"
+    [ -s "$work/state/torvane/desync-frame"*"-player$n.txt" ] || fail "machine $n kept no report"
+  done ;;
 *)
-  echo "usage: $0 two|four|relay|leaver|refused REPLAY RELAY DATA_DIR" >&2
+  echo "usage: $0 two|four|relay|leaver|refused|desync REPLAY RELAY DATA_DIR" >&2
   exit 2 ;;
 esac
 echo PASS

@@ -200,6 +200,8 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
     Torvane::Lockstep& lockstep = game.getLockstep();
     FrameWatchdog watchdog(watchdogSeconds, stuckFrame);
     std::string ending = "frames";
+    const char* nudge = std::getenv("TORVANE_TEST_DESYNC_FRAME");
+    const long long desyncFrame = nudge ? std::atoll(nudge) : -1;
     long long frame = 0, stalls = 0;  // frames that had to wait for their hands
     bool waited = false;
     while (ending == "frames") {
@@ -226,6 +228,8 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
             ending = "escape";
             break;
         }
+        // A test of the desync check: this machine's world is nudged at that frame.
+        if (frame == desyncFrame && !game.getPlayers().empty()) game.getPlayers().front()->setHealth(1);
         if (!game.runNetworkFrame()) {
             waited = true;
             usleep(200);
@@ -243,6 +247,7 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
     game.endLevel();
     trace.writeSummary(frame, ending);
     std::fclose(traceFile);
+    game.reportNetworkEnd();
     std::fprintf(stderr, "network: player %d of %d, input delay %u frames, %llu bytes sent, %llu received, %llu dropped, %lld of %lld frames waited for their hands\n",
                  session.getSlot() + 1, session.getPlayers(), session.getDelay(),
                  static_cast<unsigned long long>(session.getBytesSent()),
