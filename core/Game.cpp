@@ -556,6 +556,7 @@ bool Game::startNetwork() {
     soundSystem.setVolume(settings.getVolume());
     if (!screen.setVideoMode(800, 600, 32) && !screen.setVideoMode(640, 480, 32)) return false;
     if (settings.isFullScreen()) screen.setFullScreen(true);
+    screen.fadeIn();
     while (net->getState() == NetSession::State::Lobby) {
         if (key[KEY_ESC] || escapePressed.exchange(false) || closeRequested.load()) {
             net->leave();
@@ -567,6 +568,8 @@ bool Game::startNetwork() {
         rest(15);
     }
     if (net->getState() == NetSession::State::Running) {
+        // The lobby fades away while the battle builds its world; the battle fades itself in.
+        screen.fadeOut();
         prepareNetworkMatch();
         beginLevel();
         secondStart = std::time(nullptr);
@@ -580,9 +583,9 @@ bool Game::startNetwork() {
                 continue;
             }
             lockstep.afterFrame();
-            // Behind the host: the frames waiting run without a pause.
+            // The host keeps the pace; a joiner behind it runs the frames waiting without a pause.
             const int pause = countFrame();
-            if (!net->frameReady()) rest(pause);
+            if (net->isHost() || net->framesWaiting() <= net->getDelay()) rest(pause);
         }
         endGame();
         endLevel();

@@ -75,6 +75,8 @@ public:
     void submitHands(const NetInput& hands);
     // The frame after the last one run is ready: its Frame message has come (host: was made).
     bool frameReady() const { return !ready.empty() && ready.front().frame == nextFrame; }
+    // Frame messages in hand and not yet run.
+    size_t framesWaiting() const { return ready.size(); }
     // The message of the next frame; valid until finishFrame.
     const NetMessage& nextFrameMessage() const { return ready.front(); }
     // The frame has run and its world hashes to worldHash.
