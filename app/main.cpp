@@ -1,4 +1,5 @@
 #include <allegro.h>
+#include <TorvaneVersion.h>
 
 #include <cstdio>
 #include <cstring>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "app/BuildConfiguration.h"
+#include "core/DataDirectory.h"
 #include "core/Game.h"
 #include "core/NetOptions.h"
 #include "core/NetSession.h"
@@ -17,13 +19,16 @@ namespace {
 
 void printUsage(std::FILE* stream, const char* program) {
     std::fprintf(stream,
-                 "usage: %s [--level N]\n"
-                 "       %s --match MAP [--team-size N] [--score K] [--minutes M]\n"
-                 "       %s --host [--port P] [--players H] --match MAP [...]  |  --join HOST[:PORT]\n"
-                 "Runs the game in the current directory, which must be the game's data/ directory\n"
-                 "(it reads script/, map/, image/ and sound/ from there). The levels are played in\n"
-                 "the order of script/levels.txt; a player who has finished one chooses where to\n"
-                 "start from the level select. --level N starts the N-th level at once (1 is the first).\n"
+                 "usage: %s [--data DIR] [--level N]\n"
+                 "       %s [--data DIR] --match MAP [--team-size N] [--score K] [--minutes M]\n"
+                 "       %s [--data DIR] --host [--port P] [--players H] --match MAP [...]  |  --join HOST[:PORT]\n"
+                 "       %s --version\n"
+                 "Runs the game on its data (script/, map/, image/ and sound/) in DIR; without --data,\n"
+                 "in $TORVANE_DATA, else the current directory when it holds script/main.fb, else the\n"
+                 "share/torvane beside the program's bin/ directory (where it is installed).\n"
+                 "The levels are played in the order of script/levels.txt; a player who has finished\n"
+                 "one chooses where to start from the level select. --level N starts the N-th level\n"
+                 "at once (1 is the first).\n"
                  "Progress is kept in $XDG_DATA_HOME/torvane/progress, settings in\n"
                  "$XDG_CONFIG_HOME/torvane/settings.\n"
                  "--match MAP starts a team battle on map/versus/MAP.map: you and N-1 computer team-mates\n"
@@ -33,7 +38,7 @@ void printUsage(std::FILE* stream, const char* program) {
                  "(default 24650); the others --join it. Players go to the teams in turn, computer fighters\n"
                  "fill the places left; the host starts with Enter, or at once when all are in.\n"
                  "The versus maps: %s.\n",
-                 program, program, program,
+                 program, program, program, program,
                  Torvane::MatchSettings::mapListText(Torvane::MatchSettings::availableMaps()).c_str());
 }
 
@@ -43,10 +48,21 @@ int main(int argc, char** argv) {
     const char* levelNumber = nullptr;
     Torvane::MatchSettings match;
     Torvane::NetOptions network;
-    for (int i = 1; i < argc; ++i) {
+    std::string dataOption;
+    enum class Asked { Play, Help, Wrong } asked = Asked::Play;
+    for (int i = 1; i < argc && asked == Asked::Play; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            printUsage(stdout, argv[0]);
+            asked = Asked::Help;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            const char* slash = std::strrchr(argv[0], '/');
+            std::printf("%s %s\n", slash ? slash + 1 : argv[0], TORVANE_VERSION);
             return 0;
+        }
+        if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc && dataOption.empty()) {
+            dataOption = argv[++i];
+            continue;
         }
         if (std::strcmp(argv[i], "--level") == 0 && i + 1 < argc && !levelNumber) {
             levelNumber = argv[++i];
@@ -60,8 +76,18 @@ int main(int argc, char** argv) {
             ++i;
             continue;
         }
-        printUsage(stderr, argv[0]);
-        return 2;
+        asked = Asked::Wrong;
+    }
+    // The usage lists the versus maps of the data, so the data is looked for first.
+    Torvane::DataDirectory data;
+    const bool entered = data.find(Torvane::DataDirectory::ofThisProgram(dataOption)) && data.enter();
+    if (asked != Asked::Play) {
+        printUsage(asked == Asked::Help ? stdout : stderr, argv[0]);
+        return asked == Asked::Help ? 0 : 2;
+    }
+    if (!entered) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], data.getError().c_str());
+        return 1;
     }
     std::string error;
     if (network.isAsked() && (levelNumber || !network.check(match.isAsked(), error))) {

@@ -1,5 +1,6 @@
 // torvane-assets [--list FILE] DATA_DIRECTORY: draws every picture and synthesises every sound
 // the game needs into the data directory. Run by every build.
+#include <TorvaneVersion.h>
 #include <allegro.h>
 
 #include <cerrno>
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") return usage(ASKED_FOR);
+        if (argument == "--version") {
+            std::printf("torvane-assets %s\n", TORVANE_VERSION);
+            return 0;
+        }
         if (argument == "--list" && i + 1 < argc) {
             listPath = argv[++i];
         } else if (argument.empty() || argument[0] == '-' || !dataDirectory.empty()) {

@@ -1,13 +1,14 @@
 // torvane-mapcheck [--data DIR] [--picture FILE.bmp] MAP...
 //
 // Checks map files the way the game reads them: from the game's data directory
-// (the one the build fills, unless --data names another), so MAP is written as
+// (--data DIR, else the one core/DataDirectory finds), so MAP is written as
 // the level script writes it, e.g. map/valley.map. Every problem is printed
 // with its record number; the exit status is 0 when all maps are sound, 1 when
 // any has a problem or the picture cannot be written, 2 for a wrong command
 // line; --help prints the usage and exits 0. --picture draws the first map
 // as the game would show it, whole, into a BMP file (relative to the current
 // directory, not the data directory).
+#include <TorvaneVersion.h>
 #include <allegro.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DataDirectory.h"
 #include "core/MapChecker.h"
 #include "world/PictureFile.h"
 
@@ -30,7 +32,11 @@ int usage(UsageCause cause) {
     const bool asked = cause == ASKED_FOR;
     std::fprintf(asked ? stdout : stderr,
                  "usage: torvane-mapcheck [--data DIRECTORY] [--picture FILE.bmp] MAP...\n"
+                 "       torvane-mapcheck --version\n"
                  "  MAP is a path inside the data directory, as a level script names it (map/valley.map).\n"
+                 "  Without --data the data is $TORVANE_DATA, else the current directory when it holds\n"
+                 "  script/main.fb, else the installed share/torvane. --picture draws the first map whole\n"
+                 "  into a BMP file (relative to the current directory).\n"
                  "  Exit status: 0 when every map is sound, 1 when one has a problem or the picture cannot be\n"
                  "  written, 2 for a wrong command line.\n");
     return asked ? 0 : 2;
@@ -58,13 +64,16 @@ bool drawMap(const Torvane::MapFile& map, const std::string& picturePath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDirectory = TORVANE_DATA_DIR;
+    std::string dataDirectory;
     std::string picturePath;
     std::vector<std::string> maps;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             return usage(ASKED_FOR);
+        } else if (argument == "--version") {
+            std::printf("torvane-mapcheck %s\n", TORVANE_VERSION);
+            return 0;
         } else if ((argument == "--data" || argument == "--picture") && i + 1 < argc) {
             (argument == "--data" ? dataDirectory : picturePath) = argv[++i];
         } else if (argument.size() > 1 && argument[0] == '-') {
@@ -78,9 +87,9 @@ int main(int argc, char** argv) {
         char here[4096];
         if (getcwd(here, sizeof here)) picturePath = std::string(here) + "/" + picturePath;
     }
-    if (chdir(dataDirectory.c_str()) != 0) {
-        std::fprintf(stderr, "torvane-mapcheck: cannot enter the data directory %s (%s)\n", dataDirectory.c_str(),
-                     std::strerror(errno));
+    Torvane::DataDirectory data;
+    if (!data.find(Torvane::DataDirectory::ofThisProgram(dataDirectory)) || !data.enter()) {
+        std::fprintf(stderr, "torvane-mapcheck: %s\n", data.getError().c_str());
         return 2;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {

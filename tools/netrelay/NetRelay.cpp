@@ -5,6 +5,7 @@
 // and its answers find their way back. Every datagram, either way, is dropped with the given chance or held
 // for a random time, so that some overtake others. One thread, one poll; memory is bounded by maxClients and
 // maxWaiting: past them, datagrams are dropped as a full line would.
+#include <TorvaneVersion.h>
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -304,6 +305,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") return usage(ASKED_FOR);
+        if (argument == "--version") {
+            std::printf("torvane-netrelay %s\n", TORVANE_VERSION);
+            return 0;
+        }
         const bool known = argument == "--listen" || argument == "--to" || argument == "--drop" ||
                            argument == "--delay" || argument == "--seed";
         if (!known || i + 1 >= argc) return usage(WRONG_COMMAND_LINE);

@@ -8,6 +8,8 @@
 //
 // IMPORT paths are relative to the current directory, as in the game. The game's host function names are
 // registered: "print" and "isNull" work as in the game, "delay" sleeps, the others do nothing.
+#include <TorvaneVersion.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -45,6 +47,7 @@ int usage(UsageCause cause) {
                  "       pellix run FILE [FUNCTION]\n"
                  "       pellix walk FILE [FUNCTION]\n"
                  "       pellix dump FILE [FUNCTION]\n"
+                 "       pellix --version\n"
                  "Loads a level script as the game does (IMPORT paths relative to the current directory).\n"
                  "check prints nothing when the script loads; run then calls FUNCTION (default Main);\n"
                  "walk does the same on the tree-walking interpreter, the reference for the compiled one;\n"
@@ -79,6 +82,10 @@ int dumpCode(PellixScript& script, const char* only) {
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
         return usage(ASKED_FOR);
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("pellix %s\n", TORVANE_VERSION);
+        return 0;
+    }
     if (argc < 3)
         return usage(WRONG_COMMAND_LINE);
     const std::string command = argv[1];

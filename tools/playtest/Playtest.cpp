@@ -3,6 +3,7 @@
 //
 // Exit status: 0 when it ran, 1 when the level cannot be played (a script error),
 // 2 on a bad command line.
+#include <TorvaneVersion.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DataDirectory.h"
 #include "core/GameClock.h"
 #include "level/LevelList.h"
 #include "tools/playtest/PlaytestPlayer.h"
@@ -22,7 +24,7 @@
 namespace {
 
 struct Options {
-    std::string data = ".";
+    std::string data;  // --data DIR; empty: core/DataDirectory looks for it
     int runs = 10;
     std::string skill = "all";
     unsigned seed = 1;
@@ -37,7 +39,9 @@ int usage(std::FILE* to, int status) {
     std::fprintf(to,
                  "usage: torvane-playtest [--data DIR] [--level N] [--runs N] [--skill steady|shaky|rusher|all]\n"
                  "                        [--seed S] [--minutes M] [--json FILE] [--save-input FILE [--save-run N]]\n"
-                 "Simulated players play the first level of DIR (default: the current directory; --level N\n"
+                 "       torvane-playtest --version\n"
+                 "Simulated players play the first level of DIR (default: $TORVANE_DATA, else the current\n"
+                 "directory when it holds script/main.fb, else the installed share/torvane; --level N\n"
                  "the N-th of its script/levels.txt),\n"
                  "N games each (default 10), at most M minutes of game time a game (default 5; a game that\n"
                  "runs out of time is lost), and a table per player tells how they fared. The same seed\n"
@@ -65,11 +69,12 @@ bool whole(const char* text, long long low, long long high, long long& value) {
     return *text && errno == 0 && *end == '\0' && value >= low && value <= high;
 }
 
-// 0 when the command line is sound, -1 for help, else the status to exit with.
+// 0 when the command line is sound, -1 for help, -2 for the version, else the status to exit with.
 int parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") return -1;
+        if (option == "--version") return -2;
         if (i + 1 >= argc) return 2;
         const char* value = argv[++i];
         long long n = 0;
@@ -119,8 +124,18 @@ bool saveInputs(const std::string& path, const std::string& data, int level, con
 int main(int argc, char** argv) {
     Options options;
     const int bad = parseOptions(argc, argv, options);
+    if (bad == -2) {
+        std::printf("torvane-playtest %s\n", TORVANE_VERSION);
+        return 0;
+    }
     if (bad < 0) return usage(stdout, 0);
     if (bad > 0) return usage(stderr, 2);
+    Torvane::DataDirectory data;
+    if (!data.find(Torvane::DataDirectory::ofThisProgram(options.data))) {
+        std::fprintf(stderr, "torvane-playtest: %s\n", data.getError().c_str());
+        return 1;
+    }
+    options.data = data.getPath();
     Torvane::LevelList levels;
     std::string error;
     if (!levels.load(error, options.data)) std::fprintf(stderr, "%s\n", error.c_str());

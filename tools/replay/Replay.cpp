@@ -9,6 +9,7 @@
 // Exit status: 0 when the script ended the game (or Escape was pressed), 1 on a
 // script or input error or a stuck level, 2 on a bad command line, 3 when the frames
 // ran out first.
+#include <TorvaneVersion.h>
 #include <allegro.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/DataDirectory.h"
 #include "core/Game.h"
 #include "fighters/Player.h"
 #include "core/NetOptions.h"
@@ -47,7 +49,7 @@ void stuckFrame(long long frame) {
 }
 
 struct Options {
-    std::string data = ".";
+    std::string data;  // --data DIR; empty: core/DataDirectory looks for it
     std::string input;
     unsigned seed = 1;
     long long frames = defaultFrames;
@@ -66,7 +68,9 @@ int usage(std::FILE* to, int status) {
                  "                      [--shot FRAME:FILE.png]... [--trace FILE] [--where N]\n"
                  "       torvane-replay --match MAP [--team-size N] [--score K] [--minutes M] [--spectate] ...\n"
                  "       torvane-replay --match MAP --host PORT [--players H] ...  |  --join HOST:PORT ...\n"
-                 "Plays the first level of DIR (default: the current directory; --level N the N-th of\n"
+                 "       torvane-replay --version\n"
+                 "Plays the first level of DIR (default: $TORVANE_DATA, else the current directory when it\n"
+                 "holds script/main.fb, else the installed share/torvane; --level N the N-th of\n"
                  "script/levels.txt, and the next ones when the results screen goes on) without a display,\n"
                  "66 frames to a second, with the inputs of FILE, and writes a trace of what happened.\n"
                  "--player plays as the game does for a player: his progress in $XDG_DATA_HOME/torvane is\n"
@@ -86,11 +90,12 @@ bool number(const char* text, long long low, long long high, long long& value) {
     return *text && end && *end == '\0' && value >= low && value <= high;
 }
 
-// 0 when the command line is sound, else the status to exit with.
+// 0 when the command line is sound, -1 for help, -2 for the version, else the status to exit with.
 int parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") return -1;
+        if (option == "--version") return -2;
         if (option == "--player") {
             options.player = true;
             continue;
@@ -263,6 +268,10 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
 int main(int argc, char** argv) {
     Options options;
     const int bad = parseOptions(argc, argv, options);
+    if (bad == -2) {
+        std::printf("torvane-replay %s\n", TORVANE_VERSION);
+        return 0;
+    }
     if (bad < 0) return usage(stdout, 0);
     if (bad > 0) return usage(stderr, 2);
 
@@ -276,8 +285,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot be written\n", options.trace.c_str());
         return 1;
     }
-    if (chdir(options.data.c_str()) != 0) {
-        std::fprintf(stderr, "%s: no such data directory\n", options.data.c_str());
+    // Pictures go where the caller asked, not into the data directory entered below.
+    char here[4096];
+    for (auto& shot : options.shots) {
+        if (shot.second[0] != '/' && getcwd(here, sizeof here)) shot.second = std::string(here) + "/" + shot.second;
+    }
+    Torvane::DataDirectory data;
+    if (!data.find(Torvane::DataDirectory::ofThisProgram(options.data)) || !data.enter()) {
+        std::fprintf(stderr, "torvane-replay: %s\n", data.getError().c_str());
         return 1;
     }
     Torvane::LevelList levels;

@@ -2,6 +2,7 @@
 // with fighters of every role, their weapons, a corpse, a rifle and a pistol
 // shot in flight and a grenade in the air, without a display, into a BMP file
 // (or a PNG, through ImageMagick's convert, when OUTPUT ends in .png).
+#include <TorvaneVersion.h>
 #include <allegro.h>
 #include <unistd.h>
 
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") return usage(ASKED_FOR);
+        if (argument == "--version") {
+            std::printf("torvane-snapshot %s\n", TORVANE_VERSION);
+            return 0;
+        }
         if (argument.empty() || argument[0] == '-') return usage(WRONG_COMMAND_LINE);
     }
     if (argc > 3) return usage(WRONG_COMMAND_LINE);
