@@ -7,7 +7,7 @@ packages=(
   liballegro4-dev libalut-dev libopenal-dev libenet-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils x11-apps imagemagick sox
-  lintian desktop-file-utils
+  lintian desktop-file-utils dpkg-dev file
 )
 
 missing=()
