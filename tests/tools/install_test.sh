@@ -30,9 +30,11 @@ for entry in torvane torvane-versus; do
 done
 grep -q "^Name=KR v.s. KT$" "$prefix/share/applications/torvane-versus.desktop" || fail "the versus entry is not named KR v.s. KT"
 
-# From /, with no TORVANE_DATA and a home of its own: the outpost's first frames, data read-only.
+# From /, with no TORVANE_DATA and a home of its own: the outpost's first frames. The data is made read-only, and
+# (as root may write there all the same) nothing in it may be newer afterwards.
 chmod -R a-w "$prefix/share/torvane"
 mkdir "$work/home"
+touch "$work/before"
 set +e
 (cd / && env -u TORVANE_DATA HOME="$work/home" XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_STATE_HOME= \
   "$prefix/bin/torvane-replay" --frames 200 --trace "$work/outpost.trace") 2> "$work/replay.err"
@@ -43,6 +45,8 @@ grep -q "^0 print outpost: start 1$" "$work/outpost.trace" || fail "the outpost 
 grep -q "^frames 200$" "$work/outpost.trace" && grep -q "^ended frames$" "$work/outpost.trace" ||
   fail "no summary of 200 frames: $(tail -5 "$work/outpost.trace")"
 [ -z "$(ls -A "$work/home")" ] || fail "the level runner wrote into the home: $(ls -A "$work/home")"
+[ -z "$(find "$prefix/share/torvane" -newer "$work/before")" ] ||
+  fail "the level runner wrote into its data: $(find "$prefix/share/torvane" -newer "$work/before")"
 
 # A program alone, with no data beside it, in a directory without script/main.fb.
 mkdir -p "$work/alone/bin"
