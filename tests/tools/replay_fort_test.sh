@@ -2,8 +2,8 @@
 # replay_fort_test.sh RUN REPLAY SOURCE_DIR DATA_DIR [--update]: the captain's fort, played by the
 # level runner from a kept input file (a simulated player's game, with its seed), must give the
 # trace kept beside it. RUN is
-#   lose  a frail scout (fort_lose.fb) falls on the field and then in the duel: the last restart is at
-#         the duel's checkpoint, not before it;
+#   lose  a frail scout (fort_lose.fb) falls in the captain's last phase: the restart is at the
+#         duel's checkpoint, not before it;
 #   win   a steady scout beats the captain through his three phases without falling; the results
 #         come up, Enter plays again and Escape quits.
 # The level is played as the data's only level, so that its place in the campaign does not matter.
@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 
 seed=$(sed -n '1s/.*--seed \([0-9]*\).*/\1/p' "$here/fort_$run.input")
 case "$run" in
-  lose) frames=16600; expected_status=3; main=$here/fort_lose.fb ;;
+  lose) frames=11000; expected_status=3; main=$here/fort_lose.fb ;;
   win)  frames=30000; expected_status=0; main=$data_dir/script/fort.fb ;;
   *) echo "usage: $0 lose|win REPLAY SOURCE_DIR DATA_DIR [--update]" >&2; exit 2 ;;
 esac
@@ -44,7 +44,7 @@ case "$run" in
   lose)
     has "print fort: scout down$"
     has "print fort: checkpoint 3, the duel$"
-    has "print fort: start 3$"
+    has "print fort: start 2$"
     # Back at the duel, not before it: the captain comes again, the waves do not.
     last=$(grep -n "scout down" "$work/$run.trace" | tail -1 | cut -d: -f1)
     after=$(sed -n "$last,\$p" "$work/$run.trace")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # replay_gorge_test.sh RUN REPLAY SOURCE_DIR DATA_DIR [--update]: the gorge, played by the level runner
 # from a simulated player's inputs kept here, must give the trace kept beside it. RUN is
-#   lose  the scout falls in the third wave and starts again at the second checkpoint (frames run out, status 3);
+#   lose  a frail scout (gorge_lose.fb) falls under the low nest and starts again at the first checkpoint,
+#         in front of the second wave (frames run out, status 3);
 #   win   a steady player takes the post without falling: the results, play again, Escape (status 0).
 # After a deliberate change to the level, run again with --update and keep the new trace.
 set -euo pipefail
@@ -12,8 +13,8 @@ data_dir=$(cd "$4" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 case "$run" in
-  lose) seed=2071577191; frames=16200; expected_status=3 ;;
-  win)  seed=1391127336; frames=20000; expected_status=0 ;;
+  lose) seed=1391127336; frames=12000; expected_status=3; main=gorge_lose.fb ;;
+  win)  seed=1391127336; frames=20000; expected_status=0; main=gorge.fb ;;
   *) echo "usage: $0 lose|win REPLAY SOURCE_DIR DATA_DIR [--update]" >&2; exit 2 ;;
 esac
 
@@ -21,7 +22,8 @@ esac
 mkdir -p "$work/level/script"
 for folder in image map sound; do ln -s "$data_dir/$folder" "$work/level/$folder"; done
 for script in "$data_dir"/script/*.fb; do ln -s "$script" "$work/level/script/"; done
-echo "script/gorge.fb | The gorge | image/gui/level_gorge.bmp" > "$work/level/script/levels.txt"
+[ "$run" = lose ] && ln -s "$here/gorge_lose.fb" "$work/level/script/"
+echo "script/$main | The gorge | image/gui/level_gorge.bmp" > "$work/level/script/levels.txt"
 
 set +e
 "$replay" --data "$work/level" --level 1 --input "$here/gorge_$run.input" --seed "$seed" --frames "$frames" \
@@ -37,11 +39,11 @@ fi
 diff "$here/gorge_$run.trace" "$work/$run.trace" || { echo "FAIL: the $run run differs from its kept trace"; exit 1; }
 case "$run" in
   lose)
-    grep -q "print gorge: checkpoint 2\$" "$work/$run.trace" && grep -q "print gorge: scout down\$" "$work/$run.trace" ||
-      { echo "FAIL: no fall after the second checkpoint"; exit 1; }
-    # Back at the checkpoint: the third wave comes again, no earlier one.
+    grep -q "print gorge: checkpoint 1\$" "$work/$run.trace" && grep -q "print gorge: scout down\$" "$work/$run.trace" ||
+      { echo "FAIL: no fall after the first checkpoint"; exit 1; }
+    # Back at the checkpoint: the second wave comes again, not the first.
     after=$(sed -n '/scout down/,$p' "$work/$run.trace")
-    grep -q "print gorge: wave 3\$" <<< "$after" && ! grep -q "print gorge: wave [12]\$" <<< "$after" ||
+    grep -q "print gorge: wave 2\$" <<< "$after" && ! grep -q "print gorge: wave [13]\$" <<< "$after" ||
       { echo "FAIL: the restart was not at the checkpoint"; exit 1; } ;;
   win)
     for line in "print gorge: wave 3 cleared" "print gorge: won" "print gorge: results" "print gorge: play again" "ended escape"; do
