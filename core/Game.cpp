@@ -577,7 +577,7 @@ bool Game::startNetwork() {
             net->pump();
             takeNetNews();
             if (net->getState() != NetSession::State::Running) break;
-            if (!lockstep.beforeFrame()) break;
+            if (!lockstep.beforeFrame([this] { net->pump(); })) break;
             if (!runNetworkFrame()) {
                 rest(1);
                 continue;

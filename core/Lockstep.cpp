@@ -26,6 +26,18 @@ bool Lockstep::beforeFrame() {
     return changed.wait_for(lock, std::chrono::seconds(stuckSeconds), [this] { return released || !scriptRunning; });
 }
 
+bool Lockstep::beforeFrame(const std::function<void()>& meanwhile) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(stuckSeconds);
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!changed.wait_for(lock, std::chrono::milliseconds(20), [this] { return released || !scriptRunning; })) {
+        if (std::chrono::steady_clock::now() >= until) return false;
+        lock.unlock();
+        meanwhile();
+        lock.lock();
+    }
+    return true;
+}
+
 void Lockstep::afterFrame() {
     std::lock_guard<std::mutex> lock(mutex);
     ++frame;

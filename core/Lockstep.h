@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace Torvane {
@@ -25,6 +26,9 @@ public:
     // Main thread: blocks until the script waits or has ended; false when it did
     // neither for stuckSeconds.
     bool beforeFrame();
+    // The same, calling meanwhile every few milliseconds while it waits: a network match keeps
+    // answering the other machines while the script builds its world.
+    bool beforeFrame(const std::function<void()>& meanwhile);
     // Main thread: one more frame has run; wakes a script whose wait is over.
     void afterFrame();
     // Ends every wait for good (the game has stopped).

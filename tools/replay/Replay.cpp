@@ -210,7 +210,7 @@ int playNetwork(Torvane::Game& game, InputScript& inputs, ReplayTrace& trace, co
     long long frame = 0, stalls = 0;  // frames that had to wait for their hands
     bool waited = false;
     while (ending == "frames") {
-        if (!lockstep.beforeFrame()) {
+        if (!lockstep.beforeFrame([] { session.pump(); })) {
             trace.scriptFailed("the script ran " + std::to_string(Torvane::Lockstep::stuckSeconds) +
                                " seconds without waiting for the game");
             ending = "stuck";
