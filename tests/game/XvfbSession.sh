@@ -55,9 +55,10 @@ start_xvfb() {
   fail "could not start Xvfb"
 }
 
-# start_game BINARY: runs it in the data directory, output to $work/out.log.
+# start_game BINARY: runs it in the data directory, output to $work/out.log. The directory is named too: a
+# test's data may lack script/main.fb on purpose, and the game would then look for its data elsewhere.
 start_game() {
-  ( cd "$DATA_DIR" && exec "$1" ) >"$work/out.log" 2>"$work/err.log" &
+  ( cd "$DATA_DIR" && TORVANE_DATA="$DATA_DIR" exec "$1" ) >"$work/out.log" 2>"$work/err.log" &
   game_pid=$!
 }
 
