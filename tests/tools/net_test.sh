@@ -33,7 +33,7 @@ hands() {  # hands N: the inputs of player N
 }
 for n in 1 2 3 4; do hands "$n" > "$work/hands$n.input"; done
 
-match=(--match quarry --team-size 2 --score 6 --minutes 1)
+match=(--match quarry --team-size 2 --score 3 --minutes 1)
 host() {  # host PLAYERS [more options]
   local players=$1; shift
   "$replay" --data "$data_dir" "${match[@]}" --host "$port" --players "$players" --input "$work/hands1.input" \
@@ -88,7 +88,7 @@ relay)
   cat "$work/relay.log"
   same 1 2 ;;
 leaver)
-  match=(--match quarry --team-size 2 --score 999 --minutes 3)
+  match=(--match quarry --team-size 2 --score 999 --minutes 1)
   host 3
   joiner 2 "127.0.0.1:$port"
   joiner 3 "127.0.0.1:$port"
